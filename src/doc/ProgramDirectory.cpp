@@ -1,0 +1,28 @@
+#include "doc/ProgramDirectory.h"
+
+bool IsCp932LeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+int ReverseFindSeparator(const std::string& path, char separator, LeadByteTest isLeadByte) {
+    int found = -1;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(path[i]);
+        if (isLeadByte && isLeadByte(byte) && i + 1 < path.size()) {
+            ++i;  // skip the second byte: it belongs to this character
+        } else if (path[i] == separator) {
+            found = static_cast<int>(i);
+        }
+    }
+    return found;
+}
+
+std::string ProgramDirectoryOf(const std::string& executablePath, char separator,
+                               LeadByteTest isLeadByte) {
+    const int position = ReverseFindSeparator(executablePath, separator, isLeadByte);
+    return executablePath.substr(0, position < 0 ? 0 : static_cast<std::size_t>(position));
+}
+
+std::string JoinPath(const std::string& directory, char separator, const std::string& fileName) {
+    return directory + separator + fileName;
+}

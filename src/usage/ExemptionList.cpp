@@ -1,0 +1,55 @@
+#include "usage/ExemptionList.h"
+
+#include <cstring>
+
+#include "doc/ProgramDirectory.h"
+#include "usage/DataFile.h"
+#include "usage/UsagePolicy.h"
+
+namespace {
+
+// The list is a handful of short lines; anything past this is far beyond ten names.
+constexpr std::size_t kMaxListFileBytes = 64 * 1024;
+
+std::string TrimRight(std::string text) {
+    const std::size_t end = text.find_last_not_of(" \t\r\n\v\f");
+    text.erase(end == std::string::npos ? 0 : end + 1);
+    return text;
+}
+
+}  // namespace
+
+void ParseExemptionList(const std::string& text, ExemptNameSlots& names, int& count) {
+    const std::string content = text.substr(0, text.find('\x1A'));
+    count = 0;
+    std::size_t start = 0;
+    while (start < content.size() && count < kMaxExemptNames) {
+        std::size_t end = content.find('\n', start);
+        if (end == std::string::npos) end = content.size();
+        const std::string name = TrimRight(content.substr(start, end - start));
+        char* slot = names[count];
+        std::memset(slot, 0, kExemptNameBytes);
+        if (name.size() < kExemptNameBytes && name.find('\0') == std::string::npos) {
+            std::memcpy(slot, name.data(), name.size());
+        }
+        ++count;
+        start = end + 1;
+    }
+}
+
+void LoadExemptionList(const std::string& programDirectory, char separator, ExemptNameSlots& names,
+                       int& count) {
+    const std::optional<std::string> text = ReadFilePrefix(
+        JoinPath(programDirectory, separator, kExemptionListFileName), kMaxListFileBytes);
+    if (text) ParseExemptionList(*text, names, count);
+}
+
+std::string ResolveUsageCategory(const std::string& loginName, const ExemptNameSlots& names,
+                                 int count, LeadByteTest isLeadByte) {
+    for (int i = 0; i < count && i < kMaxExemptNames; ++i) {
+        if (names[i][0] != '\0' && EqualsNoCase(loginName, names[i], isLeadByte)) {
+            return loginName;
+        }
+    }
+    return kGuestCategory;
+}

@@ -1,0 +1,27 @@
+// The administrator's exemption list (Hourgate.ini) and the usage category it decides.
+#pragma once
+
+#include <string>
+
+#include "app/Platform.h"
+
+constexpr int kMaxExemptNames = 10;
+constexpr int kExemptNameBytes = 31;  // 30 bytes of name and the terminating NUL
+using ExemptNameSlots = char[kMaxExemptNames][kExemptNameBytes];
+
+constexpr const char* kExemptionListFileName = "Hourgate.ini";
+
+// Fills the slots from the text of the file: one name per line (LF or CR LF),
+// trailing white space dropped, leading white space kept, a Ctrl+Z ends the text,
+// lines after the tenth are ignored. A line that is empty, blank or longer than a
+// slot holds takes its slot as an empty entry, which matches no login name.
+void ParseExemptionList(const std::string& text, ExemptNameSlots& names, int& count);
+
+// Reads Hourgate.ini from the program directory into the slots. When the file
+// cannot be opened the slots and the count are left as they were.
+void LoadExemptionList(const std::string& programDirectory, char separator, ExemptNameSlots& names,
+                       int& count);
+
+// The login name itself when it is listed (letter case aside), otherwise "guest".
+std::string ResolveUsageCategory(const std::string& loginName, const ExemptNameSlots& names,
+                                 int count, LeadByteTest isLeadByte);

@@ -1,0 +1,85 @@
+#include "usage/UsagePolicy.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+#include "app/Platform.h"
+
+DayClass ClassifyDay(int localWeekday) {
+    return (localWeekday == 0 || localWeekday == 6) ? DayClass::Weekend : DayClass::Weekday;
+}
+
+int DailyQuotaFor(DayClass dayClass) {
+    return dayClass == DayClass::Weekend ? kWeekendQuotaMinutes : kWeekdayQuotaMinutes;
+}
+
+bool IsWithinAllowedHours(DayClass dayClass, int localHour) {
+    const int first = dayClass == DayClass::Weekend ? kWeekendFirstHour : kWeekdayFirstHour;
+    return first <= localHour && localHour < kEndHour;
+}
+
+bool HourRuleApplies(const std::string& category) { return EqualsNoCase(category, kGuestCategory); }
+
+bool NeedsQuotaWarning(int dailyQuota, int minutesUsed) {
+    return dailyQuota - minutesUsed < kWarningThresholdMinutes;
+}
+
+bool QuotaReached(int dailyQuota, int minutesUsed) { return minutesUsed >= dailyQuota; }
+
+std::string QueryLoginName(HourgatePlatform& platform) {
+    const std::optional<std::string> name = platform.UserName();
+    if (!name || name->size() > kMaxLoginNameBytes || name->find('\0') != std::string::npos) {
+        return kUnknownLoginName;
+    }
+    return name->empty() ? std::string(kGuestCategory) : *name;
+}
+
+std::string FormatHourNotice(DayClass dayClass, const std::string& loginName) {
+    if (dayClass == DayClass::Weekend) {
+        return FormatText("%sさんの使用可能時間は、8時から21時までです", loginName.c_str());
+    }
+    return FormatText("%sさんの使用可能時間は、16時から21時までです", loginName.c_str());
+}
+
+std::string FormatQuotaWarning(const std::string& loginName, int remainingMinutes) {
+    return FormatText("%sさん あと %d 分で強制終了します", loginName.c_str(), remainingMinutes);
+}
+
+static unsigned char FoldAscii(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsNoCase(const std::string& a, const std::string& b, LeadByteTest isLeadByte) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto ca = static_cast<unsigned char>(a[i]);
+        const auto cb = static_cast<unsigned char>(b[i]);
+        if (isLeadByte && isLeadByte(ca) && i + 1 < a.size()) {
+            // The second byte of a double-byte character may look like an ASCII
+            // letter; it must match exactly.
+            if (ca != cb || a[i + 1] != b[i + 1]) return false;
+            ++i;
+            continue;
+        }
+        if (FoldAscii(ca) != FoldAscii(cb)) return false;
+    }
+    return true;
+}
+
+std::string FormatText(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    const int needed = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string text;
+    if (needed > 0) {
+        std::vector<char> buffer(static_cast<std::size_t>(needed) + 1);
+        std::vsnprintf(buffer.data(), buffer.size(), format, args);
+        text.assign(buffer.data(), static_cast<std::size_t>(needed));
+    }
+    va_end(args);
+    return text;
+}

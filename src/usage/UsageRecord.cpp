@@ -1,0 +1,61 @@
+#include "usage/UsageRecord.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "doc/ProgramDirectory.h"
+#include "usage/DataFile.h"
+
+namespace {
+
+constexpr std::size_t kBufferBytes = 30;
+
+// The characters from `start`, at most `count` of them; empty past the end.
+std::string Mid(const std::string& text, std::size_t start, std::size_t count) {
+    return start >= text.size() ? std::string() : text.substr(start, count);
+}
+
+int FieldAt(const std::string& text, std::size_t start, std::size_t count) {
+    return std::atoi(Mid(text, start, count).c_str());
+}
+
+}  // namespace
+
+std::string UsageRecordPath(const std::string& programDirectory, char separator,
+                            const std::string& category) {
+    return JoinPath(programDirectory, separator, category + ".txt");
+}
+
+std::string FormatUsageRecord(const UsageRecord& r) {
+    char buffer[kBufferBytes];
+    std::fill(buffer, buffer + kBufferBytes, ' ');
+    std::snprintf(buffer, kBufferBytes, "%04d/%02d/%02d %02d:%02d %06d", r.year, r.month, r.day,
+                  r.hour, r.minute, r.minutesUsed);
+    return std::string(buffer, kUsageRecordBytes);
+}
+
+UsageRecord ParseUsageRecord(const std::string& bytes) {
+    std::string buffer(kBufferBytes, ' ');
+    buffer.replace(0, std::min(bytes.size(), kUsageRecordBytes), bytes, 0, kUsageRecordBytes);
+    const std::string text = buffer.substr(0, buffer.find('\0'));
+    UsageRecord record;
+    record.year = FieldAt(text, 0, 4);
+    record.month = FieldAt(text, 5, 2);
+    record.day = FieldAt(text, 8, 2);
+    record.hour = FieldAt(text, 11, 2);
+    record.minute = FieldAt(text, 14, 2);
+    record.minutesUsed = FieldAt(text, 17, 6);
+    return record;
+}
+
+std::optional<UsageRecord> ReadUsageRecord(const std::string& path) {
+    const std::optional<std::string> bytes = ReadFilePrefix(path, kUsageRecordBytes);
+    if (!bytes) return std::nullopt;
+    return ParseUsageRecord(*bytes);
+}
+
+void WriteUsageRecord(const std::string& path, int year, int month, int day, int hour, int minute,
+                      int minutesUsed) {
+    OverwriteFile(path, FormatUsageRecord({year, month, day, hour, minute, minutesUsed}));
+}

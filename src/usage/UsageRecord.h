@@ -1,0 +1,39 @@
+// The usage record: one 25-byte line per usage category, beside the executable,
+// carrying the minutes used on one day from one run of the program to the next.
+#pragma once
+
+#include <optional>
+#include <string>
+
+struct UsageRecord {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int minutesUsed = 0;
+
+    bool operator==(const UsageRecord& other) const {
+        return year == other.year && month == other.month && day == other.day &&
+               hour == other.hour && minute == other.minute && minutesUsed == other.minutesUsed;
+    }
+};
+
+constexpr std::size_t kUsageRecordBytes = 25;
+
+// "<directory><separator><category>.txt"
+std::string UsageRecordPath(const std::string& programDirectory, char separator,
+                            const std::string& category);
+
+// The 25 stored bytes: "%04d/%02d/%02d %02d:%02d %06d", a NUL, then a space.
+std::string FormatUsageRecord(const UsageRecord& record);
+// Tolerant reading of whatever a record file starts with: missing bytes count as
+// spaces, the text ends at the first NUL, each field is read like atoi.
+UsageRecord ParseUsageRecord(const std::string& bytes);
+
+// Nothing when the file cannot be opened.
+std::optional<UsageRecord> ReadUsageRecord(const std::string& path);
+// Replaces the record without ever leaving the file empty or partial; does
+// nothing when the file cannot be opened for writing.
+void WriteUsageRecord(const std::string& path, int year, int month, int day, int hour, int minute,
+                      int minutesUsed);
