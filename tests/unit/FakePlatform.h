@@ -1,0 +1,52 @@
+// A platform for the core that records every effect in order and keeps a
+// hand-set clock. Local time is the clock's own reading taken as UTC.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Platform.h"
+
+// Seconds since 1970 of a date and time (read back as local time by the fake).
+std::int64_t MakeTime(int year, int month, int day, int hour, int minute, int second = 0);
+
+class FakePlatform : public HourgatePlatform {
+public:
+    explicit FakePlatform(std::string programDirectory);
+
+    std::int64_t Now() override { return now; }
+    bool ToLocalTime(std::int64_t time, LocalTimeFields& out) override;
+    std::int64_t SleepStoppingMilliseconds() override { return steadyMs; }
+    std::optional<std::string> UserName() override { return userName; }
+    std::string ExecutablePath() override { return executablePath; }
+    char PathSeparator() override;
+    LeadByteTest LeadBytes() override;
+    void SetTimer(unsigned id, unsigned milliseconds) override;
+    void KillTimer(unsigned id) override;
+    void BaseInitialUpdate() override { events.push_back("base-initial-update"); }
+    void Default() override { events.push_back("default"); }
+    void ShowWarning(const std::string& message) override;
+    int ForcedPowerOff() override;
+
+    // Moves both clocks forward, as ordinary use does.
+    void Advance(std::int64_t seconds);
+
+    std::int64_t now = 0;
+    std::int64_t steadyMs = 1000000;
+    bool localTimeFails = false;
+    std::optional<std::string> userName = std::string("taro");
+    std::string executablePath;
+    int powerOffResult = 1;
+    // When set, notices and power-off requests also log the minutes the record
+    // file holds at that moment, which shows where the rewrite happened.
+    std::string watchedRecord;
+    std::vector<std::string> events;
+
+private:
+    std::string Suffix() const;
+};
+
+// The notices among the events, in order.
+std::vector<std::string> Notices(const std::vector<std::string>& events);

@@ -1,0 +1,47 @@
+#include "TempDir.h"
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+char NativeSeparator() {
+#ifdef _WIN32
+    return '\\';
+#else
+    return '/';
+#endif
+}
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    const fs::path dir = fs::temp_directory_path() / ("hourgate-test-" + std::to_string(stamp) +
+                                                      "-" + std::to_string(counter++));
+    fs::create_directories(dir);
+    m_path = dir.string();
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    fs::remove_all(m_path, ignored);
+}
+
+std::string TempDir::File(const std::string& name) const {
+    return m_path + NativeSeparator() + name;
+}
+
+void TempDir::Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(File(name), std::ios::binary) << bytes;
+}
+
+std::string TempDir::Read(const std::string& name) const {
+    std::ifstream in(File(name), std::ios::binary);
+    if (!in) return "<absent>";
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
