@@ -1,1 +1,23 @@
 # The Win32 desktop program (hourgate.exe).
+enable_language(RC)
+# windres reads the resource script as UTF-8 (the script also says so itself).
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+add_executable(hourgate WIN32
+    src/app/DialogSupport_win32.cpp
+    src/app/HourgateApp_win32.cpp
+    src/frame/MainFrame_win32.cpp
+    src/frame/PassWordDlg_win32.cpp
+    src/notify/ForcedPowerOff_win32.cpp
+    src/notify/WarningDlg_win32.cpp
+    src/usage/ViewWindow_win32.cpp
+    src/res/hourgate.rc
+)
+target_link_libraries(hourgate PRIVATE hourgate_core comctl32 comdlg32 shell32 gdi32 user32
+                                       advapi32)
+hourgate_apply_flags(hourgate)
+set_source_files_properties(src/res/hourgate.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/src/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/src/res/hourgate.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/warning.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/toolbar.bmp")
+
+enable_testing()
+add_subdirectory(tests/e2e/windows)

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Start-up leaves only the tray icon and writes the record beside the exe; the
+# tray icon's left press toggles the window, close only hides it; the About
+# dialog; leaving through the tray menu with the right password.
+source "$(dirname "${BASH_SOURCE[0]}")/e2e-lib.sh" "$@"
+e2e_start_display
+dir=$(e2e_new_dir app)
+e2e_exempt_user "$dir"
+user=$(e2e_user "$dir")
+today=$(e2e_drive "$dir" today | sed -n 's/^date=//p')
+
+e2e_start "$dir"
+pid=$e2e_last_pid
+out=$(e2e_drive "$dir" wait-frame 20000 -- wait-tray 10000 -- visible -- frame-info)
+check "tray icon added" yes "$(grep -qx tray <<<"$out" && echo yes || echo no)"
+check "hidden after start-up" visible=0 "$(grep '^visible=' <<<"$out")"
+check "caption" caption=hourgate "$(grep '^caption=' <<<"$out")"
+check "outer size" size=400x150 "$(grep '^size=' <<<"$out")"
+style=$(sed -n 's/^style=//p' <<<"$out")
+# caption and system menu; no sizing border, no minimise or maximise box
+check "frame style" "caption+sysmenu, fixed" \
+    "$( (((style & 0xC80000) == 0xC80000)) && echo -n caption+sysmenu; (((style & 0x70000) == 0)) && echo ", fixed")"
+
+record="$dir/$user.txt"
+check "record file beside the exe" yes "$([ -f "$record" ] && echo yes || echo no)"
+check "record is 25 bytes" 25 "$(stat -c %s "$record" 2>/dev/null || echo 0)"
+check "record holds today and 0 minutes" "$today 000000" \
+    "$(head -c 23 "$record" | awk '{print $1, $3}')"
+
+toggle() { e2e_drive "$dir" "$@" | grep '^visible=' | tail -1; }
+check "first left press shows" visible=1 "$(toggle tray-left -- wait-visible 1 5000)"
+check "second left press hides" visible=0 "$(toggle tray-left -- wait-visible 0 5000)"
+check "third left press shows again" visible=1 "$(toggle tray-left -- wait-visible 1 5000)"
+check "releases, double clicks and other icon ids are ignored" visible=1 \
+    "$(toggle tray-other -- sleep 500 -- visible)"
+check "close hides" visible=0 "$(toggle close -- wait-visible 0 5000)"
+check "program still runs after close" yes "$(kill -0 "$pid" 2>/dev/null && echo yes || echo no)"
+check "tray icon stays after close" tray=1 "$(e2e_drive "$dir" tray)"
+check "left press after close shows" visible=1 "$(toggle tray-left -- wait-visible 1 5000)"
+
+about=$(e2e_drive "$dir" command 57664 -- wait-dialog 1 5000 -- dialog-command 1 1)
+check "About dialog" "caption=hourgateのﾊﾞｰｼﾞｮﾝ情報" "$(grep '^caption=' <<<"$about")"
+
+# The tray menu's only item, chosen with the keyboard, then the right password.
+e2e_drive "$dir" tray-right -- wait-menu 5000 >/dev/null
+xdotool key Down Return
+pw=$(e2e_drive "$dir" answer-password LOCK_GATE ok 5000)
+check "password dialog caption" "caption=Pass Word" "$pw"
+e2e_wait_exit "$pid" 15
+check "right password ends the program with 0" 0 "$e2e_exit"
+check "no power-off request" 0 "$(e2e_dry_run_lines "$dir")"
+e2e_finish
