@@ -9,9 +9,13 @@ e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 e2e_repo=$(cd "$e2e_here/../../.." && pwd)
 e2e_hourgate_build=$(realpath "$1")
 e2e_driver_build=$(realpath "$2")
+# A Wine prefix of their own: a wineserver kept warm for the unit tests (started
+# without a display) leaves a desktop that cannot serve an X display later.
+HOURGATE_WINE_ROOT="${TMPDIR:-/tmp}/hourgate-wine-e2e-$(id -u)"
+unset WINEPREFIX
 # shellcheck source=scripts/wine-env.sh
-source "$e2e_repo/scripts/wine-env.sh"
-wine_prepare
+source "$e2e_repo/scripts/wine-env.sh" 2>/dev/null
+wine_prepare 2>/dev/null
 
 e2e_work=$(mktemp -d "${TMPDIR:-/tmp}/hourgate-win-e2e.XXXXXX")
 e2e_pids=()
@@ -26,6 +30,9 @@ e2e_cleanup() {
     for pid in "${e2e_pids[@]}"; do
         wait "$pid" 2>/dev/null || true
     done
+    # Let this prefix's wineserver end (it does so by itself once the programs
+    # are gone), so the next test starts with a desktop on its own display.
+    timeout 30 wineserver -w 2>/dev/null || true
     rm -rf "$e2e_work"
 }
 trap e2e_cleanup EXIT
@@ -76,7 +83,9 @@ e2e_start() {
 e2e_drive() {
     local dir=$1
     shift
-    local out="$e2e_work/driver.out" err="$e2e_work/driver.err"
+    local out err
+    out=$(mktemp "$e2e_work/driver.XXXXXX")
+    err=$(mktemp "$e2e_work/driver.XXXXXX")
     if ! wine "$e2e_driver_build" "$(e2e_winpath "$dir/hourgate.exe")" "$@" >"$out" 2>"$err" \
         </dev/null; then
         iconv -f CP932 -t UTF-8 "$err" >&2 || cat "$err" >&2
@@ -100,6 +109,16 @@ e2e_wait_exit() {
         fi
         sleep 0.05
     done
+}
+
+# tz_for LOCAL_HOUR: a time zone (POSIX and Windows run-time syntax alike) in
+# which it is now LOCAL_HOUR o'clock.
+tz_for() {
+    local offset=$(($1 - 10#$(date -u +%H)))
+    ((offset > 12)) && offset=$((offset - 24))
+    ((offset < -12)) && offset=$((offset + 24))
+    # The offset counts west of Greenwich: UTC+9 is "HGT-9".
+    if ((offset >= 0)); then echo "HGT-$offset"; else echo "HGT+$((-offset))"; fi
 }
 
 e2e_dry_run_lines() { grep -c '^hourgate: power-off requested (dry run)' "$1/stderr.txt" || true; }

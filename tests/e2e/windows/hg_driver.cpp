@@ -151,6 +151,11 @@ void RunCommand(const std::vector<std::string>& args) {
             Fail(std::string("frame visibility did not become ") + arg(1));
         }
         std::printf("visible=%d\n", want ? 1 : 0);
+    } else if (command == "wait-foreground") {  // the frame has the keyboard
+        if (!WaitFor(Number(arg(1)), [] { return ::GetForegroundWindow() == Frame(); })) {
+            Fail("frame did not become the foreground window");
+        }
+        std::printf("foreground\n");
     } else if (command == "frame-info") {
         const HWND frame = Frame();
         RECT box;
@@ -209,6 +214,11 @@ void RunCommand(const std::vector<std::string>& args) {
         const HWND dialog = FindDialogWith(Number(arg(1)));
         if (!dialog) Fail("no dialog");
         ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(Number(arg(2)), BN_CLICKED), 0);
+    } else if (command == "dialog-set-text") {  // dialog-set-text CONTROL_ID TEXT
+        const int id = Number(arg(1));
+        const HWND dialog = FindDialogWith(id);
+        if (!dialog) Fail("no dialog");
+        ::SetDlgItemTextA(dialog, id, arg(2));
     } else if (command == "memory") {
         DWORD pid = 0;
         ::GetWindowThreadProcessId(Frame(), &pid);

@@ -11,9 +11,12 @@ today=$(e2e_drive "$dir" today | sed -n 's/^date=//p')
 
 e2e_start "$dir"
 pid=$e2e_last_pid
-out=$(e2e_drive "$dir" wait-frame 20000 -- wait-tray 10000 -- visible -- frame-info)
+# Start-up shows the frame for a moment before it hides it: wait for the
+# hiding, then make sure the frame stays hidden.
+out=$(e2e_drive "$dir" wait-frame 20000 -- wait-tray 10000 -- wait-visible 0 5000 -- sleep 300 \
+    -- visible -- frame-info)
 check "tray icon added" yes "$(grep -qx tray <<<"$out" && echo yes || echo no)"
-check "hidden after start-up" visible=0 "$(grep '^visible=' <<<"$out")"
+check "hidden after start-up" visible=0 "$(grep '^visible=' <<<"$out" | tail -1)"
 check "caption" caption=hourgate "$(grep '^caption=' <<<"$out")"
 check "outer size" size=400x150 "$(grep '^size=' <<<"$out")"
 style=$(sed -n 's/^style=//p' <<<"$out")
