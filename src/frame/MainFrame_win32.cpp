@@ -344,7 +344,16 @@ void CMainFrame::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
     }
 }
 
+void CMainFrame::OnTaskbarCreated() {
+    // A new task bar (Explorer restarted, or started after this program at logon)
+    // knows nothing of the icon; without it the window could not be reached.
+    m_trayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    ::Shell_NotifyIconA(NIM_ADD, &m_trayIconData);
+    m_trayIconData.uFlags = NIF_MESSAGE | NIF_ICON;
+}
+
 LRESULT CALLBACK CMainFrame::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    static const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
     auto* self = reinterpret_cast<CMainFrame*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
         self = static_cast<CMainFrame*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
@@ -382,6 +391,10 @@ LRESULT CALLBACK CMainFrame::WindowProc(HWND window, UINT message, WPARAM wParam
             self->m_hWnd = nullptr;
             break;
         default:
+            if (message == taskbarCreated && taskbarCreated != 0) {
+                self->OnTaskbarCreated();
+                return 0;
+            }
             break;
     }
     return ::DefWindowProcA(window, message, wParam, lParam);

@@ -51,6 +51,7 @@ private:
     void OnAppExit();
     void OnTrayExit();
     void OnClose();
+    void OnTaskbarCreated();
     void OnSize();
     bool OnCommand(UINT id);
     LRESULT OnNotify(NMHDR* header);

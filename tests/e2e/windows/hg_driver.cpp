@@ -143,6 +143,14 @@ void RunCommand(const std::vector<std::string>& args) {
         std::printf("tray\n");
     } else if (command == "tray") {
         std::printf("tray=%d\n", TrayIconPresent(Frame()) ? 1 : 0);
+    } else if (command == "tray-delete") {  // what a crashing task bar does to the icon
+        NOTIFYICONDATAA data{};
+        data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+        data.hWnd = Frame();
+        data.uID = 1;
+        ::Shell_NotifyIconA(NIM_DELETE, &data);
+    } else if (command == "taskbar-created") {  // what a new task bar announces
+        ::PostMessageA(Frame(), ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     } else if (command == "visible") {
         std::printf("visible=%d\n", ::IsWindowVisible(Frame()) ? 1 : 0);
     } else if (command == "wait-visible") {

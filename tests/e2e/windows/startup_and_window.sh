@@ -41,6 +41,9 @@ check "program still runs after close" yes "$(kill -0 "$pid" 2>/dev/null && echo
 check "tray icon stays after close" tray=1 "$(e2e_drive "$dir" tray)"
 check "left press after close shows" visible=1 "$(toggle tray-left -- wait-visible 1 5000)"
 
+check "icon gone with the task bar" tray=0 "$(e2e_drive "$dir" tray-delete -- tray)"
+check "icon back when a new task bar starts" tray "$(e2e_drive "$dir" taskbar-created -- wait-tray 5000)"
+
 about=$(e2e_drive "$dir" command 57664 -- wait-dialog 1 5000 -- dialog-command 1 1)
 check "About dialog" "caption=hourgateのﾊﾞｰｼﾞｮﾝ情報" "$(grep '^caption=' <<<"$about")"
 
