@@ -227,6 +227,43 @@ void RunCommand(const std::vector<std::string>& args) {
         const HWND dialog = FindDialogWith(id);
         if (!dialog) Fail("no dialog");
         ::SetDlgItemTextA(dialog, id, arg(2));
+    } else if (command == "launch") {
+        // launch TIMEOUT: starts EXE --dry-run (sharing our standard handles) and
+        // prints the time from process creation to its tray icon.
+        std::string line = "\"" + g_exe + "\" --dry-run";
+        const std::string directory = g_exe.substr(0, g_exe.find_last_of('\\'));
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+        PROCESS_INFORMATION process{};
+        LARGE_INTEGER frequency, start, end;
+        ::QueryPerformanceFrequency(&frequency);
+        ::QueryPerformanceCounter(&start);
+        if (!::CreateProcessA(g_exe.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                              directory.c_str(), &startup, &process)) {
+            Fail("cannot start " + g_exe);
+        }
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+        const bool up = WaitFor(Number(arg(1)), [] {
+            const HWND frame = FindFrame();
+            return frame && TrayIconPresent(frame);
+        });
+        if (!up) Fail("no tray icon after start");
+        ::QueryPerformanceCounter(&end);
+        std::printf("startup_to_tray_ms=%.0f\n",
+                    1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                        static_cast<double>(frequency.QuadPart));
+    } else if (command == "terminate") {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(Frame(), &pid);
+        const HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        if (!process || !::TerminateProcess(process, 0)) Fail("cannot end the program");
+        ::WaitForSingleObject(process, 5000);
+        ::CloseHandle(process);
     } else if (command == "memory") {
         DWORD pid = 0;
         ::GetWindowThreadProcessId(Frame(), &pid);
@@ -239,10 +276,23 @@ void RunCommand(const std::vector<std::string>& args) {
                                     sizeof counters)) {
             Fail("cannot read the memory counters");
         }
+        // Wine leaves PrivateUsage at 0, so also add up the committed private pages.
+        unsigned long long committedPrivate = 0;
+        MEMORY_BASIC_INFORMATION region{};
+        for (const char* address = nullptr;
+             ::VirtualQueryEx(process, address, &region, sizeof region) == sizeof region;
+             address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+            if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) {
+                committedPrivate += region.RegionSize;
+            }
+        }
         ::CloseHandle(process);
-        std::printf("private_bytes=%llu\nworking_set_bytes=%llu\n",
-                    static_cast<unsigned long long>(counters.PrivateUsage),
-                    static_cast<unsigned long long>(counters.WorkingSetSize));
+        std::printf(
+            "private_usage_bytes=%llu\ncommitted_private_bytes=%llu\n"
+            "pagefile_usage_bytes=%llu\nworking_set_bytes=%llu\n",
+            static_cast<unsigned long long>(counters.PrivateUsage), committedPrivate,
+            static_cast<unsigned long long>(counters.PagefileUsage),
+            static_cast<unsigned long long>(counters.WorkingSetSize));
     } else if (command == "today") {
         // The program's own idea of today: the same run-time library and TZ.
         const __time64_t now = ::_time64(nullptr);

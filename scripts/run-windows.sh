@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the windows preset and runs hourgate.exe under Wine, always with
+# --dry-run (power-off requests are only reported on standard error). The exe
+# is copied into a run directory, where its data files (Hourgate.ini, the
+# record files) live. Without a DISPLAY a private Xvfb and tray host are started
+# and stopped again afterwards.
+#
+#   scripts/run-windows.sh [ARGS...]      e.g. TZ=JST-9 scripts/run-windows.sh
+#   HOURGATE_RUN_DIR=DIR                  run directory (default build/windows-run)
+set -euo pipefail
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$repo"
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target hourgate >/dev/null
+
+run_dir=${HOURGATE_RUN_DIR:-$repo/build/windows-run}
+mkdir -p "$run_dir"
+cp build/windows/hourgate.exe "$run_dir/"
+# shellcheck source=scripts/wine-env.sh
+source scripts/wine-env.sh 2>/dev/null
+wine_prepare 2>/dev/null
+
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -f "${display_file:-}"
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+    display_file=$(mktemp)
+    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$display_file" >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.05; done
+    export DISPLAY=":$(tr -d '\n' <"$display_file")"
+    trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
+        --SetDockType true >/dev/null 2>&1 &
+    pids+=($!)
+    echo "run-windows: private X server on $DISPLAY (e.g. DISPLAY=$DISPLAY import -window root x.png)"
+fi
+echo "run-windows: $run_dir/hourgate.exe --dry-run $*"
+cd "$run_dir"
+rc=0
+wine "$run_dir/hourgate.exe" --dry-run "$@" </dev/null || rc=$?
+echo "run-windows: exit code $rc"
+exit "$rc"
