@@ -19,6 +19,11 @@ cp build/windows/hourgate.exe "$run_dir/"
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh 2>/dev/null
 wine_prepare 2>/dev/null
+# Debian's Wine does not look into /usr/share/wine/fonts; without Marlett in the
+# prefix the caption buttons of every window show letters instead of symbols.
+if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
 
 pids=()
 cleanup() {

@@ -238,6 +238,9 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {
             ::TrackPopupMenu(::GetSubMenu(menu, 0), TPM_CENTERALIGN | TPM_LEFTBUTTON, cursor.x,
                              cursor.y, 0, m_hWnd, nullptr);
             ::DestroyMenu(menu);
+            // The documented remedy for a tray menu that otherwise closes at once
+            // the next time it is opened.
+            ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
         }
     }
     return 0;

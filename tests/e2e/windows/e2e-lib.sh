@@ -16,6 +16,11 @@ unset WINEPREFIX
 # shellcheck source=scripts/wine-env.sh
 source "$e2e_repo/scripts/wine-env.sh" 2>/dev/null
 wine_prepare 2>/dev/null
+# Debian's Wine does not look into /usr/share/wine/fonts; without Marlett in the
+# prefix the caption buttons of every window show letters instead of symbols.
+if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
 
 e2e_work=$(mktemp -d "${TMPDIR:-/tmp}/hourgate-win-e2e.XXXXXX")
 e2e_pids=()

@@ -84,10 +84,19 @@ HWND FindDialogWith(int controlId) {
     return search.found;
 }
 
-// The popup menu window while a menu is open.
+// The popup menu window while a menu is open (Wine may keep hidden ones around).
 HWND FindOpenMenu() {
-    const HWND menu = ::FindWindowA("#32768", nullptr);
-    return menu && ::IsWindowVisible(menu) ? menu : nullptr;
+    HWND found = nullptr;
+    ::EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            char cls[64] = {};
+            ::GetClassNameA(window, cls, sizeof cls);
+            if (std::strcmp(cls, "#32768") != 0 || !::IsWindowVisible(window)) return TRUE;
+            *reinterpret_cast<HWND*>(context) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 template <typename Probe>

@@ -48,7 +48,8 @@ about=$(e2e_drive "$dir" command 57664 -- wait-dialog 1 5000 -- dialog-command 1
 check "About dialog" "caption=hourgateのﾊﾞｰｼﾞｮﾝ情報" "$(grep '^caption=' <<<"$about")"
 
 # The tray menu's only item, chosen with the keyboard, then the right password.
-e2e_drive "$dir" tray-right -- wait-menu 5000 >/dev/null
+# (Wine passes focus changes on a moment later; let the About dialog's end settle.)
+e2e_drive "$dir" sleep 500 -- tray-right -- wait-menu 5000 >/dev/null
 xdotool key Down Return
 pw=$(e2e_drive "$dir" answer-password LOCK_GATE ok 5000)
 check "password dialog caption" "caption=Pass Word" "$pw"
