@@ -21,3 +21,15 @@ set_source_files_properties(src/res/hourgate.rc PROPERTIES
 
 enable_testing()
 add_subdirectory(tests/e2e/windows)
+
+# The administrator's package: the exe and a sample exemption list, side by side
+# as they are installed (cmake --install, or cpack for a zip).
+install(TARGETS hourgate RUNTIME DESTINATION .)
+install(FILES docs/Hourgate.ini DESTINATION .)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME hourgate)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME hourgate-${PROJECT_VERSION}-win64)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_STRIP_FILES TRUE)
+include(CPack)
