@@ -28,6 +28,15 @@ e2e_drive "$dir" wait-frame 20000 -- wait-tray 10000 -- wait-visible 0 5000 -- t
 sleep 0.5
 shot window 1024x160+0+0
 
+# The tool bar button's tooltip, and its prompt in the status bar.
+e2e_drive "$dir" wait-foreground 5000 >/dev/null
+xdotool mousemove 14 50
+sleep 0.3
+xdotool mousemove 13 51
+sleep 2
+shot toolbar 420x160+0+0
+xdotool mousemove 300 300
+
 # The tray menu opens at the cursor, which stands on the tray icon.
 xdotool mousemove 1013 12
 # (Wine passes focus changes on a moment later; let the hiding settle first.)
