@@ -325,16 +325,31 @@ LRESULT CMainFrame::OnNotify(NMHDR* header) {
         case TBN_HOTITEMCHANGE: {
             // The prompt of the button under the mouse, the idle text once it leaves.
             auto* hot = reinterpret_cast<NMTBHOTITEM*>(header);
-            if (hot->dwFlags & HICF_LEAVING) {
-                SetMessageText(LoadText(AFX_IDS_IDLEMESSAGE));
+            if ((hot->dwFlags & HICF_LEAVING) || hot->idNew == 0) {
+                EndFlyBy();
             } else {
                 ShowPrompt(static_cast<UINT>(hot->idNew));
+                // The tool bar is not told when the mouse jumps out of the window,
+                // so look for ourselves until it has gone.
+                ::SetTimer(m_hWnd, kFlyByTimerId, kFlyByCheckMilliseconds, nullptr);
             }
             return 0;
         }
         default:
             return 0;
     }
+}
+
+void CMainFrame::EndFlyBy() {
+    ::KillTimer(m_hWnd, kFlyByTimerId);
+    SetMessageText(LoadText(AFX_IDS_IDLEMESSAGE));
+}
+
+void CMainFrame::OnFlyByTimer() {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    const HWND under = ::WindowFromPoint(cursor);
+    if (under != m_toolBar || !::IsWindowVisible(m_hWnd)) EndFlyBy();
 }
 
 void CMainFrame::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
@@ -381,6 +396,12 @@ LRESULT CALLBACK CMainFrame::WindowProc(HWND window, UINT message, WPARAM wParam
         case WM_SIZE:
             self->OnSize();
             return 0;
+        case WM_TIMER:
+            if (wParam == kFlyByTimerId) {
+                self->OnFlyByTimer();
+                return 0;
+            }
+            break;
         case WM_SETFOCUS:
             if (self->m_view.m_hWnd) ::SetFocus(self->m_view.m_hWnd);
             return 0;

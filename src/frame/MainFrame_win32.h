@@ -19,6 +19,9 @@ constexpr DWORD FWS_ADDTOTITLE = 0x8000;
 constexpr int kFrameWidth = 400;
 constexpr int kFrameHeight = 150;
 constexpr int kIndicatorCount = 5;
+// Checks whether the mouse is still on the tool bar while a button's prompt shows.
+constexpr UINT_PTR kFlyByTimerId = 0xE000;
+constexpr UINT kFlyByCheckMilliseconds = 200;
 
 class CMainFrame {
 public:
@@ -56,6 +59,8 @@ private:
     bool OnCommand(UINT id);
     LRESULT OnNotify(NMHDR* header);
     void OnMenuSelect(UINT item, UINT flags, HMENU menu);
+    void OnFlyByTimer();
+    void EndFlyBy();
 
     bool CreateToolBar();
     bool LoadToolBar();

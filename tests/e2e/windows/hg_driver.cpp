@@ -173,6 +173,15 @@ void RunCommand(const std::vector<std::string>& args) {
             Fail("frame did not become the foreground window");
         }
         std::printf("foreground\n");
+    } else if (command == "status-text") {  // the message pane of the status bar
+        const HWND status = ::FindWindowExA(Frame(), nullptr, "msctls_statusbar32", nullptr);
+        if (!status) Fail("no status bar");
+        // GetWindowText would not ask another process's window; WM_GETTEXT does.
+        char text[512] = {};
+        DWORD_PTR length = 0;
+        ::SendMessageTimeoutA(status, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                              SMTO_ABORTIFHUNG, 5000, &length);
+        std::printf("status=%s\n", text);
     } else if (command == "frame-info") {
         const HWND frame = Frame();
         RECT box;

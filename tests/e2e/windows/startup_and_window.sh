@@ -32,6 +32,16 @@ check "record holds today and 0 minutes" "$today 000000" \
 
 toggle() { e2e_drive "$dir" "$@" | grep '^visible=' | tail -1; }
 check "first left press shows" visible=1 "$(toggle tray-left -- wait-visible 1 5000)"
+check "idle text in the status bar" "status=ﾚﾃﾞｨ" "$(e2e_drive "$dir" status-text)"
+# The tool bar's button under the mouse puts its prompt into the status bar.
+e2e_drive "$dir" wait-foreground 5000 >/dev/null
+xdotool mousemove 14 50 sleep 0.3 mousemove 13 51 sleep 0.5
+check "tool bar prompt" "status=ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示" \
+    "$(e2e_drive "$dir" status-text)"
+xdotool mousemove 200 95 sleep 0.5
+check "idle text once the mouse leaves the button" "status=ﾚﾃﾞｨ" "$(e2e_drive "$dir" status-text)"
+xdotool mousemove 14 50 sleep 0.3 mousemove 13 51 sleep 0.5 mousemove 600 600 sleep 0.5
+check "idle text once the mouse leaves the window" "status=ﾚﾃﾞｨ" "$(e2e_drive "$dir" status-text)"
 check "second left press hides" visible=0 "$(toggle tray-left -- wait-visible 0 5000)"
 check "third left press shows again" visible=1 "$(toggle tray-left -- wait-visible 1 5000)"
 check "releases, double clicks and other icon ids are ignored" visible=1 \
