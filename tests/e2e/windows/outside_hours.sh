@@ -42,19 +42,20 @@ check "the program carries on" yes "$(kill -0 "$pid" 2>/dev/null && echo yes || 
 check "the guest record is still written" yes "$([ -s "$dir/guest.txt" ] && echo yes || echo no)"
 kill "$pid"
 
-# 2. Escape closes the notice at once; the request follows all the same.
-dir=$(e2e_new_dir escape)
-e2e_start "$dir"
-pid=$e2e_last_pid
-e2e_drive "$dir" wait-warning 20000 >/dev/null
-xdotool key Escape
-notice=$(e2e_drive "$dir" wait-no-warning 6000)
-closed=$(sed -n 's/^closed_after_ms=//p' <<<"$notice")
-check "Escape closes the notice at once" yes \
-    "$( ((closed < 1500)) && echo yes || echo "no ($closed ms)")"
-sleep 0.5
-check "power-off requested after Escape" 1 "$(e2e_dry_run_lines "$dir")"
-kill "$pid"
+# 2. Escape and Enter close the notice at once; the request follows all the same.
+for key in Escape Return; do
+    dir=$(e2e_new_dir "key-$key")
+    e2e_start "$dir"
+    pid=$e2e_last_pid
+    e2e_drive "$dir" wait-warning 20000 >/dev/null
+    xdotool key "$key"
+    closed=$(e2e_drive "$dir" wait-no-warning 6000 | sed -n 's/^closed_after_ms=//p')
+    check "$key closes the notice at once" yes \
+        "$( ((closed < 1500)) && echo yes || echo "no ($closed ms)")"
+    sleep 0.5
+    check "power-off requested after $key" 1 "$(e2e_dry_run_lines "$dir")"
+    kill "$pid"
+done
 
 # 3. Inside the hours, and 4. a listed user outside them: no notice, no request.
 TZ=$(tz_for 18)
