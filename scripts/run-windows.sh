@@ -32,6 +32,7 @@ cleanup() {
     rm -f "${display_file:-}"
 }
 trap cleanup EXIT
+trap 'exit 143' INT TERM  # so that the clean-up runs on a signal too
 if [ -z "${DISPLAY:-}" ]; then
     display_file=$(mktemp)
     Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$display_file" >/dev/null 2>&1 &
@@ -45,7 +46,10 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 echo "run-windows: $run_dir/hourgate.exe --dry-run $*"
 cd "$run_dir"
+# In the background, so that a signal reaches our clean-up at once.
+wine "$run_dir/hourgate.exe" --dry-run "$@" </dev/null &
+pids=("$!" "${pids[@]}")
 rc=0
-wine "$run_dir/hourgate.exe" --dry-run "$@" </dev/null || rc=$?
+wait "${pids[0]}" || rc=$?
 echo "run-windows: exit code $rc"
 exit "$rc"

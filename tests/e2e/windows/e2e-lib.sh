@@ -41,6 +41,7 @@ e2e_cleanup() {
     rm -rf "$e2e_work"
 }
 trap e2e_cleanup EXIT
+trap 'exit 143' INT TERM  # so that the clean-up runs on a signal too
 
 # Starts Xvfb on a free display (it picks the number itself) and a tray host.
 e2e_start_display() {
