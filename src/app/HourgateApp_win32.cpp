@@ -1,0 +1,176 @@
+#include "app/HourgateApp_win32.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cstdlib>
+
+#include "app/DialogSupport_win32.h"
+#include "notify/DryRun.h"
+#include "res/resource.h"
+
+namespace {
+
+CHourgateApp theApp;
+
+constexpr const char* kUntitled = "無題";
+constexpr const char kAllFilesFilter[] = "すべてのﾌｧｲﾙ (*.*)\0*.*\0";
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+    switch (message) {
+        case WM_INITDIALOG:
+            CenterDialog(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+                ::EndDialog(dialog, LOWORD(wParam));
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+std::string FileTitleOf(const std::string& path) {
+    char title[MAX_PATH] = {};
+    if (::GetFileTitleA(path.c_str(), title, sizeof title) != 0) return path;
+    return title;
+}
+
+}  // namespace
+
+CHourgateApp& AfxGetApp() { return theApp; }
+
+std::string CommandLineFile(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i] && argv[i][0] != '\0' && argv[i][0] != '-' && argv[i][0] != '/') return argv[i];
+    }
+    return std::string();
+}
+
+void CHourgateApp::InitialUpdate() { m_pMainWnd->View().View().OnInitialUpdate(); }
+
+BOOL CHourgateApp::InitInstance(int argc, char** argv, int showCommand) {
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    m_pPlatform = std::make_unique<Win32Platform>(HasDryRunSwitch(argc, argv));
+    m_pDocument = std::make_unique<CHourgateDoc>(*m_pPlatform);
+    m_strTitle = kUntitled;
+    m_pMainWnd = std::make_unique<CMainFrame>(*m_pPlatform, *m_pDocument);
+    if (!m_pMainWnd->Create()) return FALSE;
+    const HWND frame = m_pMainWnd->m_hWnd;
+    SetMainWindow(frame);
+    m_hAccelTable =
+        ::LoadAcceleratorsA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+
+    const std::string file = CommandLineFile(argc, argv);
+    if (!file.empty()) {
+        if (!OpenDocumentFile(file)) {
+            ::DestroyWindow(frame);  // takes the tray icon away again
+            return FALSE;
+        }
+    } else if (!m_pDocument->OnNewDocument()) {
+        ::DestroyWindow(frame);
+        return FALSE;
+    }
+    InitialUpdate();
+    ::ShowWindow(frame, showCommand);
+    ::UpdateWindow(frame);
+
+    // The program lives in the notification area.
+    ::ShowWindow(frame, SW_HIDE);
+    ::UpdateWindow(frame);
+    return TRUE;
+}
+
+int CHourgateApp::Run() {
+    MSG message;
+    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        const HWND frame = m_pMainWnd->m_hWnd;
+        // The accelerators act only while the frame is shown and has the keyboard.
+        if (m_hAccelTable && frame && ::IsWindowVisible(frame) &&
+            (message.hwnd == frame || ::IsChild(frame, message.hwnd)) &&
+            ::TranslateAcceleratorA(frame, m_hAccelTable, &message)) {
+            continue;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+        if (frame && ::IsWindowVisible(frame)) m_pMainWnd->UpdateIndicators();
+    }
+    return static_cast<int>(message.wParam);
+}
+
+bool CHourgateApp::OpenDocumentFile(const std::string& path) {
+    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(file);  // the document stores nothing, so nothing is read
+    m_strPathName = path;
+    m_strTitle = FileTitleOf(path);
+    return true;
+}
+
+void CHourgateApp::OnAppAbout() {
+    ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX),
+                      DialogOwner(nullptr), AboutDialogProc, 0);
+}
+
+void CHourgateApp::OnFileNew() {
+    if (!m_pDocument->OnNewDocument()) return;
+    m_strPathName.clear();
+    m_strTitle = kUntitled;
+    InitialUpdate();
+}
+
+void CHourgateApp::OnFileOpen() {
+    char path[MAX_PATH] = {};
+    OPENFILENAMEA open{};
+    open.lStructSize = sizeof open;
+    open.hwndOwner = m_pMainWnd->m_hWnd;
+    open.lpstrFilter = kAllFilesFilter;
+    open.lpstrFile = path;
+    open.nMaxFile = sizeof path;
+    open.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER;
+    if (!::GetOpenFileNameA(&open)) return;
+    if (OpenDocumentFile(path)) InitialUpdate();
+}
+
+void CHourgateApp::OnFileSave() {
+    // Always ask for the name: writing the empty document back over the file it
+    // was opened from would destroy that file's contents.
+    char path[MAX_PATH] = {};
+    ::lstrcpynA(path, m_strTitle.c_str(), sizeof path);
+    OPENFILENAMEA save{};
+    save.lStructSize = sizeof save;
+    save.hwndOwner = m_pMainWnd->m_hWnd;
+    save.lpstrFilter = kAllFilesFilter;
+    save.lpstrFile = path;
+    save.nMaxFile = sizeof path;
+    save.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
+    if (!::GetSaveFileNameA(&save)) return;
+    const HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    ::CloseHandle(file);  // the document stores nothing
+    m_strPathName = path;
+    m_strTitle = FileTitleOf(path);
+}
+
+void CHourgateApp::OnFilePrintSetup() {
+    PRINTDLGA setup{};
+    setup.lStructSize = sizeof setup;
+    setup.hwndOwner = m_pMainWnd->m_hWnd;
+    setup.Flags = PD_PRINTSETUP;
+    ::PrintDlgA(&setup);
+    if (setup.hDevMode) ::GlobalFree(setup.hDevMode);
+    if (setup.hDevNames) ::GlobalFree(setup.hDevNames);
+}
+
+int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
+                   int showCommand) {
+    CHourgateApp& app = AfxGetApp();
+    if (!app.InitInstance(__argc, __argv, showCommand)) return 1;
+    return app.Run();
+}
