@@ -72,10 +72,17 @@ start_display() {
     mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
     # Without this, libdbus would autolaunch a session bus that outlives the test.
     export DBUS_SESSION_BUS_ADDRESS=disabled:
-    trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
-        --SetDockType true >"$E2E_TMP/trayer.log" 2>&1 &
-    E2E_PIDS+=($!)
-    wait_until 10 tray_host_window >/dev/null || { echo "trayer did not start"; return 1; }
+    local attempt
+    for attempt in 1 2; do
+        trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
+            --SetDockType true >>"$E2E_TMP/trayer.log" 2>&1 &
+        E2E_PIDS+=($!)
+        wait_until 15 tray_host_window >/dev/null && return 0
+        kill "$!" 2>/dev/null
+    done
+    echo "trayer did not start on $DISPLAY:"
+    cat "$E2E_TMP/trayer.log" "$E2E_TMP/xvfb.log"
+    return 1
 }
 
 tray_host_window() { xdotool search --onlyvisible --name '^panel$' 2>/dev/null | head -n1 | grep .; }
