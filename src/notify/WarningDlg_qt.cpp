@@ -28,7 +28,10 @@ CWarningDlg::CWarningDlg(QWidget* parent) : QDialog(parent) {
     m_message = new QLabel(this);
     m_message->setAlignment(Qt::AlignCenter);
     m_message->setWordWrap(false);
-    m_message->setFixedSize(225, 37);  // one line; longer texts are clipped
+    // One line. The area widens to the text rather than clip it: the hour
+    // notice with a long login name would otherwise lose the name or the hours.
+    m_message->setMinimumSize(225, 37);
+    m_message->setMaximumHeight(37);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);

@@ -14,10 +14,10 @@ export TZ=${E2E_TZ:-Asia/Tokyo}
 e2e_cleanup() {
     local i
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
-        kill "${E2E_PIDS[i]}" 2>/dev/null
+        kill "${E2E_PIDS[i]}" 2>/dev/null || true
     done
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
-        wait "${E2E_PIDS[i]}" 2>/dev/null
+        wait "${E2E_PIDS[i]}" 2>/dev/null || true
     done
     if [ "${E2E_KEEP:-0}" = 1 ]; then
         echo "kept $E2E_TMP"
@@ -224,4 +224,8 @@ popup_menu() {
 }
 popup_gone() { ! popup_menu >/dev/null; }
 
-focus_window() { xdotool windowfocus --sync "$(visible_window "$1")"; }
+focus_window() {
+    local id
+    id=$(visible_window "$1") || return 1
+    xdotool windowfocus --sync "$id"
+}
