@@ -50,4 +50,4 @@ xdotool type "LOCK"
 shot linux-password
 xdotool type "_GATE"
 xdotool key Return
-program_exit_code 10 >/dev/null
+program_exits_with 0

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QCursor>
 #include <QFile>
 #include <QFileDialog>
 #include <QIcon>
@@ -110,6 +109,10 @@ bool CMainFrame::OnCreate() {
 
     m_trayIcon = new QSystemTrayIcon(trayImage, this);
     m_trayIcon->setToolTip(QStringLiteral("HourGate"));
+    // Handed to Qt rather than popped up here: an X11 tray then opens it at the
+    // right button's press, and desktops with StatusNotifierItem hosts (KDE,
+    // GNOME's AppIndicator extension) show it as their own menu.
+    m_trayIcon->setContextMenu(m_trayMenu);
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &CMainFrame::OnTrayNotify);
     // Without a tray host the program runs on unseen; Qt docks the icon as soon
     // as a host appears.
@@ -132,15 +135,9 @@ void CMainFrame::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
             }
             update();
             break;
-        case QSystemTrayIcon::Context: {
-            // Centred horizontally on the cursor, top edge at the cursor.
-            const QPoint cursor = QCursor::pos();
-            const QSize size = m_trayMenu->sizeHint();
-            m_trayMenu->popup(QPoint(cursor.x() - size.width() / 2, cursor.y()));
-            break;
-        }
         default:
-            // A double click's second press, the middle button: nothing.
+            // The right button's menu is Qt's (setContextMenu); a double click's
+            // second press and the middle button do nothing.
             break;
     }
 }

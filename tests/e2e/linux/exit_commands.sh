@@ -84,7 +84,7 @@ for row in "${cases[@]}"; do
     check "the password dialog closes" wait_until 5 window_gone "Pass Word"
 
     if [ "$outcome" = ends ]; then
-        check "the program ends with exit code 0" eval '[ "$(program_exit_code 10)" = 0 ]'
+        check "the program ends with exit code 0" program_exits_with 0
         check "its tray icon is removed" eval '! tray_icon'
     else
         sleep 1

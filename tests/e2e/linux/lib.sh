@@ -10,6 +10,9 @@ E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/hourgate-e2e.XXXXXX")
 E2E_FAILURES=0
 E2E_CHECKS=0
 export TZ=${E2E_TZ:-Asia/Tokyo}
+# Until a test starts its mock logind, the system bus is one that does not exist:
+# nothing run from here may ever reach the machine's real logind.
+export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$E2E_TMP/no-system-bus"
 
 e2e_cleanup() {
     local i
@@ -145,12 +148,14 @@ program_running() {
 }
 program_ended() { ! program_running; }
 
-# Waits for the program to end and prints its exit code.
-program_exit_code() {
-    wait_until "${1:-10}" program_ended || { echo "running"; return 1; }
+# program_exits_with CODE [SECONDS]: waits for the program to end and tells
+# whether its exit code is CODE. Must run in the test's own shell (not inside
+# $(...)): only the parent shell can collect a child's exit status.
+program_exits_with() {
+    wait_until "${2:-10}" program_ended || return 1
     local code=0
     wait "$PROGRAM_PID" || code=$?
-    echo "$code"
+    [ "$code" = "$1" ]
 }
 
 stop_program() {

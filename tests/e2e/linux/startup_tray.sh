@@ -92,4 +92,26 @@ check "the chosen file is now empty" wait_until 5 eval '[ -f "$E2E_TMP/saved.txt
 check "the program is still running" program_running
 check "nothing asked for a power-off" eval '[ "$(poweroff_count)" = 0 ]'
 check "nothing written on standard error" eval '[ ! -s "$E2E_STDERR" ]'
+stop_program
+
+log "a document named on the command line"
+# argument                 starts
+cases=(
+    "$E2E_TMP/saved.txt    yes"
+    "$E2E_TMP/missing.txt  no"
+    "$E2E_TMP              no"
+)
+for row in "${cases[@]}"; do
+    read -r document starts <<<"$row"
+    install_program
+    start_program "@2026-12-07 16:10:00" "$document"
+    if [ "$starts" = yes ]; then
+        check "$(basename "$document") opens: the icon docks" wait_until 10 tray_icon
+        check "and usage starts" wait_until 5 test -e "$E2E_APP/guest.txt"
+        stop_program
+    else
+        check "$(basename "$document") cannot be opened: start-up fails" program_exits_with 1
+        check "without a record written" test ! -e "$E2E_APP/guest.txt"
+    fi
+done
 e2e_finish
