@@ -10,6 +10,9 @@ E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/hourgate-e2e.XXXXXX")
 E2E_FAILURES=0
 E2E_CHECKS=0
 export TZ=${E2E_TZ:-Asia/Tokyo}
+# Qt's file dialogs remember their state under $HOME: keep it inside the test.
+export HOME=$E2E_TMP/home XDG_CONFIG_HOME=$E2E_TMP/home/.config
+mkdir -p "$HOME"
 # Until a test starts its mock logind, the system bus is one that does not exist:
 # nothing run from here may ever reach the machine's real logind.
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$E2E_TMP/no-system-bus"

@@ -70,7 +70,29 @@ xdotool key ctrl+n
 check "the record is read again and rewritten with the current time" \
     wait_until 5 eval '[[ "$(record guest.txt)" == "2026/12/07 16:1"?" 000042| " ]]'
 
+log "Ctrl+O opens a file as the document and re-runs usage start"
+seed_record guest.txt "2026/12/07 09:00 000077"
+echo "any file" >"$E2E_TMP/document.txt"
+focus_window hourgate
+xdotool key ctrl+o
+check "the open dialog shows" wait_until 5 window_shown "開く"
+xdotool type --delay 20 "$E2E_TMP/document.txt"
+xdotool key Return
+check "usage start ran again with the stored minutes" \
+    wait_until 5 eval '[[ "$(record guest.txt)" == "2026/12/07 16:1"?" 000077| " ]]'
+check "the opened file is left as it was" grep -qx "any file" "$E2E_TMP/document.txt"
+
+log "Ctrl+P prints the two lines"
+focus_window hourgate
+xdotool key ctrl+p
+# Without printers, Qt's print dialog offers printing to $HOME/print.pdf.
+check "the print dialog shows" wait_until 5 window_shown Print
+xdotool key Return
+check "a one-page PDF is written" wait_until 10 eval 'head -c 5 "$HOME/print.pdf" | grep -q "%PDF-" &&
+    [ "$(grep -a -c "/Type /Page$" "$HOME/print.pdf")" = 1 ]'
+
 log "About"
+focus_window hourgate
 xdotool key alt+h a
 check "the About dialog opens" wait_until 3 window_shown "hourgateのﾊﾞｰｼﾞｮﾝ情報"
 screenshot linux-about
