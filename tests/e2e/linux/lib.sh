@@ -10,6 +10,9 @@ E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/hourgate-e2e.XXXXXX")
 E2E_FAILURES=0
 E2E_CHECKS=0
 export TZ=${E2E_TZ:-Asia/Tokyo}
+# xprop and xdotool read and match the Japanese captions and texts only in a
+# UTF-8 locale; C.UTF-8 exists on every Debian system.
+export LC_ALL=C.UTF-8
 # Qt's file dialogs remember their state under $HOME: keep it inside the test.
 export HOME=$E2E_TMP/home XDG_CONFIG_HOME=$E2E_TMP/home/.config
 mkdir -p "$HOME"
