@@ -6,6 +6,12 @@ HOURGATE_EXE=${1:?usage: $0 HOURGATE_EXE}
 source "$(dirname "$0")/lib.sh"
 
 start_display || exit 1
+# A system bus on which nobody answers for logind.
+dbus-daemon --session --nofork --address="unix:path=$E2E_TMP/empty_bus_socket" \
+    --print-address=3 3>"$E2E_TMP/empty_bus_address" 2>/dev/null &
+E2E_PIDS+=($!)
+wait_until 10 test -s "$E2E_TMP/empty_bus_address" || exit 1
+empty_bus=$(head -n1 "$E2E_TMP/empty_bus_address")
 start_logind || exit 1
 
 # Opens the password dialog through one of the two commands.
@@ -55,6 +61,7 @@ cases=(
     "tray  type:wrong        no   -          0  runs"
     "menu  key:Escape        na   -          0  runs"
     "tray  type:wrong        nobus -         0  runs"
+    "menu  type:wrong        nologind -      0  runs"
     "tray  type:wrong        yes  --dry-run  0  ends"
     "tray  type:LOCK_GATE    yes  --dry-run  0  ends"
 )
@@ -74,6 +81,7 @@ for row in "${cases[@]}"; do
     bus=$DBUS_SYSTEM_BUS_ADDRESS
     # A system bus that cannot be reached (never the machine's real one).
     [ "$can" = nobus ] && bus="unix:path=$E2E_TMP/no-such-bus"
+    [ "$can" = nologind ] && bus=$empty_bus
     # Twenty times faster, so that the usage timer visibly runs on afterwards.
     DBUS_SYSTEM_BUS_ADDRESS=$bus start_program "@2026-12-07 16:10:00 x20" "${args[@]}"
     wait_until 10 tray_icon >/dev/null || { check "the icon docks" false; stop_program; continue; }
