@@ -1,1 +1,41 @@
-# The Qt 6 desktop program (hourgate).
+# The Qt 6 desktop program (hourgate), its installation and the .deb package.
+find_package(Qt6 REQUIRED COMPONENTS Widgets DBus PrintSupport)
+
+add_executable(hourgate
+    src/app/AboutDlg_qt.cpp
+    src/app/Platform_qt.cpp
+    src/app/main_qt.cpp
+    src/frame/MainFrame_qt.cpp
+    src/frame/PassWordDlg_qt.cpp
+    src/notify/ForcedPowerOff_qt.cpp
+    src/notify/WarningDlg_qt.cpp
+    src/usage/HourgateView_qt.cpp
+    src/res/hourgate.qrc
+)
+set_target_properties(hourgate PROPERTIES AUTOMOC ON AUTORCC ON)
+target_link_libraries(hourgate PRIVATE hourgate_core Qt6::Widgets Qt6::DBus Qt6::PrintSupport)
+hourgate_apply_flags(hourgate)
+
+# Self-contained: the data files live beside the executable, so the program
+# sits at the top of its own directory (cmake --install ... --prefix /opt/hourgate).
+install(TARGETS hourgate RUNTIME DESTINATION .)
+install(FILES src/res/hourgate-32.png DESTINATION . RENAME hourgate.png)
+install(FILES packaging/hourgate.desktop DESTINATION /etc/xdg/autostart)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME hourgate)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Hourgate")
+set(CPACK_PACKAGE_CONTACT "Hourgate administrators <root@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Limits daily PC use: quota, allowed hours, power-off")
+set(CPACK_PACKAGING_INSTALL_PREFIX /opt/hourgate)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The X11 platform plugin is a package of its own; without it Qt cannot start.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic | fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_SECTION admin)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${CMAKE_CURRENT_SOURCE_DIR}/packaging/postinst")
+include(CPack)
+
+enable_testing()
+add_subdirectory(tests/e2e/linux)

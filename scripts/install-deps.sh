@@ -16,6 +16,8 @@ packages=(
     # mock logind on a private bus, accelerated time
     xvfb xauth trayer xdotool x11-utils imagemagick fonts-noto-cjk fonts-ipafont-gothic
     python3-dbusmock dbus faketime
+    # window manager for the Linux screenshots in docs/ (captions), scripts/screenshots.sh
+    openbox
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,39 @@
+// The core's platform on Linux with Qt: POSIX clocks and user database,
+// /proc/self/exe, the view widget's timers, the warning notice and logind.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "app/Platform.h"
+
+class CHourgateViewWnd;
+
+class QtPlatform : public HourgatePlatform {
+public:
+    explicit QtPlatform(bool dryRun) : m_bDryRun(dryRun) {}
+
+    // The widget that carries the view's timers and paints it.
+    void AttachView(CHourgateViewWnd* viewWnd) { m_viewWnd = viewWnd; }
+    // Notices are centred over this window while it is shown, else on the screen.
+    void SetMainWindow(QWidget* mainWindow) { m_mainWindow = mainWindow; }
+
+    std::int64_t Now() override;
+    bool ToLocalTime(std::int64_t time, LocalTimeFields& out) override;
+    std::int64_t SleepStoppingMilliseconds() override;
+    std::optional<std::string> UserName() override;
+    std::string ExecutablePath() override;
+    char PathSeparator() override { return '/'; }
+    LeadByteTest LeadBytes() override { return nullptr; }
+    void SetTimer(unsigned id, unsigned milliseconds) override;
+    void KillTimer(unsigned id) override;
+    void BaseInitialUpdate() override;
+    void Default() override {}
+    void ShowWarning(const std::string& message) override;
+    int ForcedPowerOff() override;
+
+private:
+    bool m_bDryRun;
+    CHourgateViewWnd* m_viewWnd = nullptr;
+    QPointer<QWidget> m_mainWindow;
+};

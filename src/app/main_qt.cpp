@@ -1,0 +1,83 @@
+// Start-up of the Linux program: document, frame with view and tray icon, usage
+// start, then the window hidden so that only the tray icon remains.
+#include <QApplication>
+#include <QFile>
+#include <QFont>
+#include <QStringList>
+#include <memory>
+
+#include "app/Platform_qt.h"
+#include "doc/HourgateDoc.h"
+#include "frame/MainFrame_qt.h"
+#include "notify/DryRun.h"
+
+namespace {
+
+// The Windows font first, then the Japanese Gothic faces Linux desktops carry.
+void UseJapaneseGothicFont(QApplication& app) {
+    QFont font = app.font();
+    font.setFamilies({QString::fromUtf8("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                      QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic"),
+                      QStringLiteral("TakaoPGothic")});
+    font.setPointSize(9);
+    app.setFont(font);
+}
+
+// The document file named on the command line, if any: the first argument that
+// is not a switch (switches start with '-').
+QString DocumentArgument(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] != '-') return QString::fromLocal8Bit(argv[i]);
+    }
+    return QString();
+}
+
+class CHourgateApp {
+public:
+    CHourgateApp(int& argc, char** argv) : m_app(argc, argv), m_argc(argc), m_argv(argv) {}
+
+    // False when start-up fails: the program then ends without its event loop.
+    bool InitInstance() {
+        QApplication::setApplicationName(QStringLiteral("hourgate"));
+        QApplication::setApplicationVersion(QStringLiteral("1.0.2.1"));
+        // Closing the window only hides it, and the notices come and go while it
+        // is hidden: only the exit commands end the program.
+        QApplication::setQuitOnLastWindowClosed(false);
+        UseJapaneseGothicFont(m_app);
+
+        // A document named on the command line must open; it is read no further.
+        const QString document = DocumentArgument(m_argc, m_argv);
+        if (!document.isEmpty()) {
+            QFile file(document);
+            if (!file.open(QIODevice::ReadOnly)) return false;
+        }
+
+        m_platform = std::make_unique<QtPlatform>(HasDryRunSwitch(m_argc, m_argv));
+        m_document = std::make_unique<CHourgateDoc>(*m_platform);
+        m_frame = std::make_unique<CMainFrame>(*m_platform, *m_document);
+        if (!m_frame->OnCreate()) return false;
+        if (!m_document->OnNewDocument()) return false;
+        m_frame->GetActiveView().OnInitialUpdate();
+        // The frame was never shown, so it is hidden already: only the icon remains.
+        return true;
+    }
+
+    int Run() { return QApplication::exec(); }
+
+private:
+    QApplication m_app;
+    int& m_argc;
+    char** m_argv;
+    std::unique_ptr<QtPlatform> m_platform;
+    std::unique_ptr<CHourgateDoc> m_document;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CHourgateApp app(argc, argv);
+    if (!app.InitInstance()) return 1;
+    return app.Run();
+}

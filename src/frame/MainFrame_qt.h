@@ -1,0 +1,54 @@
+// The main frame: a hidden 400 x 150 window holding the view, with menu bar,
+// tool bar and status bar, and the tray icon that shows it, hides it and offers
+// the guarded exit.
+#pragma once
+
+#include <QMainWindow>
+#include <QSystemTrayIcon>
+
+#include "usage/HourgateView.h"
+
+class CHourgateDoc;
+class CHourgateViewWnd;
+class QMenu;
+class QToolBar;
+class QtPlatform;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame(QtPlatform& platform, CHourgateDoc& document);
+    ~CMainFrame() override;
+
+    // Builds the bars and adds the tray icon; false when a bar cannot be made.
+    bool OnCreate();
+    CHourgateView& GetActiveView() { return m_view; }
+    bool IsWindowShown() const { return m_bWindowShown; }
+
+    // The new-document command: the one document is reused and usage start runs again.
+    void OnFileNew();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
+    void OnAppExit();
+    void OnTrayExit();
+    void OnAppAbout();
+    void OnFileOpen();
+    void OnFileSave();
+    void OnFilePrint();
+    // Asks for the exit password and closes, powers off and closes, or changes nothing.
+    void GuardedExit();
+    void CloseProgram();
+
+    QtPlatform& m_platform;
+    CHourgateDoc& m_document;
+    CHourgateView m_view;
+    CHourgateViewWnd* m_viewWnd = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QSystemTrayIcon* m_trayIcon = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    bool m_bWindowShown = false;
+};

@@ -1,0 +1,30 @@
+// The view's window: carries the core view's timers and paints its two lines.
+#pragma once
+
+#include <QWidget>
+#include <map>
+
+class CHourgateView;
+class QPainter;
+
+class CHourgateViewWnd : public QWidget {
+    Q_OBJECT
+public:
+    explicit CHourgateViewWnd(QWidget* parent = nullptr);
+
+    void SetView(CHourgateView* view) { m_view = view; }
+    // Starting a timer with an id that runs already replaces it, as SetTimer does.
+    void SetCoreTimer(unsigned id, unsigned milliseconds);
+    void KillCoreTimer(unsigned id);
+    // Draws the two lines on any painter: the window or a printer page.
+    // `scale` maps the view's pixel positions to the painter's device.
+    void Draw(QPainter& painter, double scale = 1.0);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    CHourgateView* m_view = nullptr;
+    std::map<unsigned, int> m_timers;  // the core's timer id -> Qt's timer id
+};
