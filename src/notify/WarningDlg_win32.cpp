@@ -10,9 +10,35 @@ INT_PTR CWarningDlg::DoModal() {
 
 BOOL CWarningDlg::OnInitDialog() {
     ::SetDlgItemTextA(m_hWnd, IDC_MESSAGE, m_strMessage.c_str());
+    FitMessage();
     CenterDialog(m_hWnd);
     ::SetTimer(m_hWnd, kWarningTimerId, kWarningMilliseconds, nullptr);
     return TRUE;
+}
+
+// The message area suits the quota warning; the hour notice with a long login name
+// is wider. Widen the notice rather than cut the name and the hours off both ends.
+void CWarningDlg::FitMessage() {
+    const HWND label = ::GetDlgItem(m_hWnd, IDC_MESSAGE);
+    RECT area;
+    ::GetWindowRect(label, &area);
+    const HDC dc = ::GetDC(label);
+    const HGDIOBJ oldFont =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(label, WM_GETFONT, 0, 0)));
+    SIZE text{};
+    ::GetTextExtentPoint32A(dc, m_strMessage.c_str(), static_cast<int>(m_strMessage.size()), &text);
+    ::SelectObject(dc, oldFont);
+    ::ReleaseDC(label, dc);
+    const int margin = ::GetSystemMetrics(SM_CXEDGE) * 4;
+    const int grow = text.cx + margin - (area.right - area.left);
+    if (grow <= 0) return;
+    const UINT keep = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    ::SetWindowPos(label, nullptr, 0, 0, area.right - area.left + grow, area.bottom - area.top,
+                   keep);
+    RECT frame;
+    ::GetWindowRect(m_hWnd, &frame);
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, frame.right - frame.left + grow, frame.bottom - frame.top,
+                   keep);
 }
 
 void CWarningDlg::OnTimer() {

@@ -22,6 +22,7 @@ public:
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     BOOL OnInitDialog();
+    void FitMessage();
     void OnTimer();
 
     HWND m_hParent;
