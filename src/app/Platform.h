@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,10 @@ struct LocalTimeFields {
     int hour = 0;     // 0-23
     int minute = 0;   // 0-59
     int weekday = 0;  // 0 = Sunday ... 6 = Saturday
+
+    static LocalTimeFields From(const std::tm& tm) {
+        return {tm.tm_year, tm.tm_mon, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_wday};
+    }
 };
 
 // Something text can be drawn on: the window's client area or a printer page.

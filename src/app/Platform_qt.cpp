@@ -18,12 +18,7 @@ bool QtPlatform::ToLocalTime(std::int64_t time, LocalTimeFields& out) {
     const time_t t = static_cast<time_t>(time);
     struct tm local = {};
     if (::localtime_r(&t, &local) == nullptr) return false;
-    out.year = local.tm_year;
-    out.month = local.tm_mon;
-    out.day = local.tm_mday;
-    out.hour = local.tm_hour;
-    out.minute = local.tm_min;
-    out.weekday = local.tm_wday;
+    out = LocalTimeFields::From(local);
     return true;
 }
 

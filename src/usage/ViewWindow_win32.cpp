@@ -35,12 +35,7 @@ bool Win32Platform::ToLocalTime(std::int64_t time, LocalTimeFields& out) {
     const __time64_t t = time;
     std::tm local{};
     if (::_localtime64_s(&local, &t) != 0) return false;
-    out.year = local.tm_year;
-    out.month = local.tm_mon;
-    out.day = local.tm_mday;
-    out.hour = local.tm_hour;
-    out.minute = local.tm_min;
-    out.weekday = local.tm_wday;
+    out = LocalTimeFields::From(local);
     return true;
 }
 
