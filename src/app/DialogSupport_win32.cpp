@@ -31,3 +31,10 @@ void CenterDialog(HWND dialog) {
     if (y < work.top) y = work.top;
     ::SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+bool EndOnOkOrCancel(HWND dialog, WPARAM commandWParam) {
+    const WORD id = LOWORD(commandWParam);
+    if (id != IDOK && id != IDCANCEL) return false;
+    ::EndDialog(dialog, id);
+    return true;
+}

@@ -22,14 +22,22 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             CenterDialog(dialog);
             return TRUE;
         case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                ::EndDialog(dialog, LOWORD(wParam));
-                return TRUE;
-            }
-            return FALSE;
+            return EndOnOkOrCancel(dialog, wParam) ? TRUE : FALSE;
         default:
             return FALSE;
     }
+}
+
+// The common dialog record shared by the open and save commands.
+OPENFILENAMEA FileDialogRecord(HWND owner, char* path, DWORD pathSize, DWORD flags) {
+    OPENFILENAMEA record{};
+    record.lStructSize = sizeof record;
+    record.hwndOwner = owner;
+    record.lpstrFilter = kAllFilesFilter;
+    record.lpstrFile = path;
+    record.nMaxFile = pathSize;
+    record.Flags = flags | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER;
+    return record;
 }
 
 std::string FileTitleOf(const std::string& path) {
@@ -126,13 +134,7 @@ void CHourgateApp::OnFileNew() {
 
 void CHourgateApp::OnFileOpen() {
     char path[MAX_PATH] = {};
-    OPENFILENAMEA open{};
-    open.lStructSize = sizeof open;
-    open.hwndOwner = m_pMainWnd->m_hWnd;
-    open.lpstrFilter = kAllFilesFilter;
-    open.lpstrFile = path;
-    open.nMaxFile = sizeof path;
-    open.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER;
+    OPENFILENAMEA open = FileDialogRecord(m_pMainWnd->m_hWnd, path, sizeof path, OFN_FILEMUSTEXIST);
     if (!::GetOpenFileNameA(&open)) return;
     if (OpenDocumentFile(path)) InitialUpdate();
 }
@@ -142,13 +144,8 @@ void CHourgateApp::OnFileSave() {
     // was opened from would destroy that file's contents.
     char path[MAX_PATH] = {};
     ::lstrcpynA(path, m_strTitle.c_str(), sizeof path);
-    OPENFILENAMEA save{};
-    save.lStructSize = sizeof save;
-    save.hwndOwner = m_pMainWnd->m_hWnd;
-    save.lpstrFilter = kAllFilesFilter;
-    save.lpstrFile = path;
-    save.nMaxFile = sizeof path;
-    save.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
+    OPENFILENAMEA save =
+        FileDialogRecord(m_pMainWnd->m_hWnd, path, sizeof path, OFN_OVERWRITEPROMPT);
     if (!::GetSaveFileNameA(&save)) return;
     const HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -59,11 +59,7 @@ INT_PTR CALLBACK CWarningDlg::DialogProc(HWND dialog, UINT message, WPARAM wPara
             return TRUE;
         case WM_COMMAND:
             // Enter arrives as IDOK and Escape as IDCANCEL although there are no buttons.
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                ::EndDialog(dialog, LOWORD(wParam));
-                return TRUE;
-            }
-            return FALSE;
+            return EndOnOkOrCancel(dialog, wParam) ? TRUE : FALSE;
         default:
             return FALSE;
     }
