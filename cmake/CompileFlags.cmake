@@ -1,7 +1,10 @@
 # Flags shared by every target of ours (not by third-party code such as GoogleTest).
 function(hourgate_apply_flags target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
-                                             -Wno-sign-conversion -Werror)
+                                             -Wno-sign-conversion)
+    if(HOURGATE_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
     if(WIN32)
         # Source literals are UTF-8; the program's narrow text is code page 932.
         target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=CP932)

@@ -20,7 +20,7 @@ hourgate_apply_flags(hourgate)
 # sits at the top of its own directory (cmake --install ... --prefix /opt/hourgate).
 install(TARGETS hourgate RUNTIME DESTINATION .)
 install(FILES src/res/hourgate-32.png DESTINATION . RENAME hourgate.png)
-install(FILES packaging/hourgate.desktop DESTINATION /etc/xdg/autostart)
+install(FILES packaging/hourgate.desktop DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/xdg/autostart)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME hourgate)
@@ -36,6 +36,3 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic | fonts-
 set(CPACK_DEBIAN_PACKAGE_SECTION admin)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${CMAKE_CURRENT_SOURCE_DIR}/packaging/postinst")
 include(CPack)
-
-enable_testing()
-add_subdirectory(tests/e2e/linux)

@@ -22,11 +22,6 @@ hourgate_apply_flags(hourgate)
 set_source_files_properties(src/res/hourgate.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/src/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/src/res/hourgate.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/warning.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/toolbar.bmp")
 
-enable_testing()
-include(GoogleTest)
-add_subdirectory(tests/win32)
-add_subdirectory(tests/e2e/windows)
-
 # The administrator's package: the exe and a sample exemption list, side by side
 # as they are installed (cmake --install, or cpack for a zip).
 install(TARGETS hourgate RUNTIME DESTINATION .)

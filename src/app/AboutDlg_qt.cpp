@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "app/Version.h"
+
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -12,7 +14,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
     auto* icon = new QLabel(this);
     icon->setPixmap(QPixmap(QStringLiteral(":/res/hourgate-32.png")));
-    auto* version = new QLabel(QStringLiteral("hourgate Version 1.02a"), this);
+    auto* version = new QLabel(QStringLiteral(HOURGATE_VERSION_TEXT), this);
     version->setTextFormat(Qt::PlainText);
     auto* author = new QLabel(QStringLiteral("Copyright (C) 2026"), this);
     author->setTextFormat(Qt::PlainText);

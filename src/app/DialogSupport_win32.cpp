@@ -4,7 +4,6 @@ namespace {
 HWND g_mainWindow = nullptr;
 }
 
-HWND MainWindow() { return g_mainWindow; }
 void SetMainWindow(HWND frame) { g_mainWindow = frame; }
 
 HWND DialogOwner(HWND parent) { return parent ? parent : g_mainWindow; }

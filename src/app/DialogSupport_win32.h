@@ -5,7 +5,6 @@
 
 // The program's main window, once it exists; dialogs without a parent use it as
 // their owner, as the framework of a document/view program does.
-HWND MainWindow();
 void SetMainWindow(HWND frame);
 
 // `parent`, or the main window when `parent` is null.

@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
+#include "app/CommandLine.h"
 #include "app/DialogSupport_win32.h"
-#include "notify/DryRun.h"
 #include "res/resource.h"
 
 namespace {
@@ -50,20 +50,14 @@ std::string FileTitleOf(const std::string& path) {
 
 CHourgateApp& AfxGetApp() { return theApp; }
 
-std::string CommandLineFile(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (argv[i] && argv[i][0] != '\0' && argv[i][0] != '-' && argv[i][0] != '/') return argv[i];
-    }
-    return std::string();
-}
-
 void CHourgateApp::InitialUpdate() { m_pMainWnd->View().View().OnInitialUpdate(); }
 
 BOOL CHourgateApp::InitInstance(int argc, char** argv, int showCommand) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    m_pPlatform = std::make_unique<Win32Platform>(HasDryRunSwitch(argc, argv));
+    const CommandLineInfo commandLine = ParseCommandLine(argc, argv, '\\');
+    m_pPlatform = std::make_unique<Win32Platform>(commandLine.dryRun);
     m_pDocument = std::make_unique<CHourgateDoc>(*m_pPlatform);
     m_strTitle = kUntitled;
     m_pMainWnd = std::make_unique<CMainFrame>(*m_pPlatform, *m_pDocument);
@@ -73,9 +67,8 @@ BOOL CHourgateApp::InitInstance(int argc, char** argv, int showCommand) {
     m_hAccelTable =
         ::LoadAcceleratorsA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
 
-    const std::string file = CommandLineFile(argc, argv);
-    if (!file.empty()) {
-        if (!OpenDocumentFile(file)) {
+    if (!commandLine.file.empty()) {
+        if (!OpenDocumentFile(commandLine.file)) {
             ::DestroyWindow(frame);  // takes the tray icon away again
             return FALSE;
         }
@@ -115,7 +108,6 @@ bool CHourgateApp::OpenDocumentFile(const std::string& path) {
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     ::CloseHandle(file);  // the document stores nothing, so nothing is read
-    m_strPathName = path;
     m_strTitle = FileTitleOf(path);
     return true;
 }
@@ -127,7 +119,6 @@ void CHourgateApp::OnAppAbout() {
 
 void CHourgateApp::OnFileNew() {
     if (!m_pDocument->OnNewDocument()) return;
-    m_strPathName.clear();
     m_strTitle = kUntitled;
     InitialUpdate();
 }
@@ -151,7 +142,6 @@ void CHourgateApp::OnFileSave() {
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     ::CloseHandle(file);  // the document stores nothing
-    m_strPathName = path;
     m_strTitle = FileTitleOf(path);
 }
 

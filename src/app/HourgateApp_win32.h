@@ -31,14 +31,10 @@ public:
     std::unique_ptr<CHourgateDoc> m_pDocument;
     std::unique_ptr<CMainFrame> m_pMainWnd;
     HACCEL m_hAccelTable = nullptr;
-    std::string m_strTitle;     // the document's title: "無題", or the opened file's name
-    std::string m_strPathName;  // the file the document was opened from or saved to
+    std::string m_strTitle;  // the document's title: "無題", or the opened file's name
 
 private:
     void InitialUpdate();
 };
 
 CHourgateApp& AfxGetApp();
-
-// The command-line file to open: the first argument that is not a switch.
-std::string CommandLineFile(int argc, char** argv);

@@ -36,23 +36,23 @@ public:
     virtual ~HourgatePlatform() = default;
 
     // Wall-clock calendar time in seconds since 1970-01-01 00:00 UTC.
-    virtual std::int64_t Now() = 0;
+    virtual std::int64_t Now() const = 0;
     // Converts a calendar time to local time; false when the conversion fails.
-    virtual bool ToLocalTime(std::int64_t time, LocalTimeFields& out) = 0;
+    virtual bool ToLocalTime(std::int64_t time, LocalTimeFields& out) const = 0;
     // Milliseconds of a clock that does not advance while the machine sleeps
     // and is not moved when the wall clock is set.
-    virtual std::int64_t SleepStoppingMilliseconds() = 0;
+    virtual std::int64_t SleepStoppingMilliseconds() const = 0;
 
     // Login name of the user the process runs as, in the platform's narrow code page;
     // nothing when the system cannot give it or it does not fit in `kMaxLoginNameBytes`.
-    virtual std::optional<std::string> UserName() = 0;
+    virtual std::optional<std::string> UserName() const = 0;
     // Full path of the running executable.
-    virtual std::string ExecutablePath() = 0;
+    virtual std::string ExecutablePath() const = 0;
     // Directory separator of the platform: '\\' on Windows, '/' elsewhere.
-    virtual char PathSeparator() = 0;
+    virtual char PathSeparator() const = 0;
     // The lead-byte test of the narrow code page; null where every character is a
     // single byte or the encoding never reuses ASCII bytes inside a character (UTF-8).
-    virtual LeadByteTest LeadBytes() = 0;
+    virtual LeadByteTest LeadBytes() const = 0;
 
     // The view's periodic timer: each expiry arrives as `CHourgateView::OnTimer`.
     virtual void SetTimer(unsigned id, unsigned milliseconds) = 0;

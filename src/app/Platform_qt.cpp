@@ -12,9 +12,9 @@
 #include "usage/HourgateView_qt.h"
 #include "usage/UsagePolicy.h"
 
-std::int64_t QtPlatform::Now() { return static_cast<std::int64_t>(::time(nullptr)); }
+std::int64_t QtPlatform::Now() const { return static_cast<std::int64_t>(::time(nullptr)); }
 
-bool QtPlatform::ToLocalTime(std::int64_t time, LocalTimeFields& out) {
+bool QtPlatform::ToLocalTime(std::int64_t time, LocalTimeFields& out) const {
     const time_t t = static_cast<time_t>(time);
     struct tm local = {};
     if (::localtime_r(&t, &local) == nullptr) return false;
@@ -22,7 +22,7 @@ bool QtPlatform::ToLocalTime(std::int64_t time, LocalTimeFields& out) {
     return true;
 }
 
-std::int64_t QtPlatform::SleepStoppingMilliseconds() {
+std::int64_t QtPlatform::SleepStoppingMilliseconds() const {
     // CLOCK_MONOTONIC does not advance during suspend on Linux and ignores clock
     // changes, which is what the accounting needs.
     struct timespec ts = {};
@@ -30,7 +30,7 @@ std::int64_t QtPlatform::SleepStoppingMilliseconds() {
     return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
-std::optional<std::string> QtPlatform::UserName() {
+std::optional<std::string> QtPlatform::UserName() const {
     // The real user id, not $USER or getlogin(): the first can be forged, the
     // second fails without a controlling terminal.
     long bufferSize = ::sysconf(_SC_GETPW_R_SIZE_MAX);
@@ -47,7 +47,7 @@ std::optional<std::string> QtPlatform::UserName() {
     return name;
 }
 
-std::string QtPlatform::ExecutablePath() {
+std::string QtPlatform::ExecutablePath() const {
     std::vector<char> buffer(4096);
     const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
     if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) return std::string();

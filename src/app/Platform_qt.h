@@ -18,13 +18,13 @@ public:
     // Notices are centred over this window while it is shown, else on the screen.
     void SetMainWindow(QWidget* mainWindow) { m_mainWindow = mainWindow; }
 
-    std::int64_t Now() override;
-    bool ToLocalTime(std::int64_t time, LocalTimeFields& out) override;
-    std::int64_t SleepStoppingMilliseconds() override;
-    std::optional<std::string> UserName() override;
-    std::string ExecutablePath() override;
-    char PathSeparator() override { return '/'; }
-    LeadByteTest LeadBytes() override { return nullptr; }
+    std::int64_t Now() const override;
+    bool ToLocalTime(std::int64_t time, LocalTimeFields& out) const override;
+    std::int64_t SleepStoppingMilliseconds() const override;
+    std::optional<std::string> UserName() const override;
+    std::string ExecutablePath() const override;
+    char PathSeparator() const override { return '/'; }
+    LeadByteTest LeadBytes() const override { return nullptr; }
     void SetTimer(unsigned id, unsigned milliseconds) override;
     void KillTimer(unsigned id) override;
     void BaseInitialUpdate() override;

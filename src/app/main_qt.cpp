@@ -6,10 +6,11 @@
 #include <QStringList>
 #include <memory>
 
+#include "app/CommandLine.h"
 #include "app/Platform_qt.h"
+#include "app/Version.h"
 #include "doc/HourgateDoc.h"
 #include "frame/MainFrame_qt.h"
-#include "notify/DryRun.h"
 
 namespace {
 
@@ -24,15 +25,6 @@ void UseJapaneseGothicFont(QApplication& app) {
     app.setFont(font);
 }
 
-// The document file named on the command line, if any: the first argument that
-// is not a switch (switches start with '-').
-QString DocumentArgument(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (argv[i][0] != '-') return QString::fromLocal8Bit(argv[i]);
-    }
-    return QString();
-}
-
 class CHourgateApp {
 public:
     CHourgateApp(int& argc, char** argv) : m_app(argc, argv), m_argc(argc), m_argv(argv) {}
@@ -40,20 +32,20 @@ public:
     // False when start-up fails: the program then ends without its event loop.
     bool InitInstance() {
         QApplication::setApplicationName(QStringLiteral("hourgate"));
-        QApplication::setApplicationVersion(QStringLiteral("1.0.2.1"));
+        QApplication::setApplicationVersion(QStringLiteral(HOURGATE_VERSION_NUMBER));
         // Closing the window only hides it, and the notices come and go while it
         // is hidden: only the exit commands end the program.
         QApplication::setQuitOnLastWindowClosed(false);
         UseJapaneseGothicFont(m_app);
 
         // A document named on the command line must open; it is read no further.
-        const QString document = DocumentArgument(m_argc, m_argv);
-        if (!document.isEmpty()) {
-            QFile file(document);
+        const CommandLineInfo commandLine = ParseCommandLine(m_argc, m_argv, '/');
+        if (!commandLine.file.empty()) {
+            QFile file(QString::fromLocal8Bit(commandLine.file.c_str()));
             if (!file.open(QIODevice::ReadOnly)) return false;
         }
 
-        m_platform = std::make_unique<QtPlatform>(HasDryRunSwitch(m_argc, m_argv));
+        m_platform = std::make_unique<QtPlatform>(commandLine.dryRun);
         m_document = std::make_unique<CHourgateDoc>(*m_platform);
         m_frame = std::make_unique<CMainFrame>(*m_platform, *m_document);
         if (!m_frame->OnCreate()) return false;

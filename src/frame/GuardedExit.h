@@ -4,9 +4,9 @@
 #include <functional>
 #include <string>
 
+#include "app/DialogResult.h"
+
 constexpr const char* kExitPassword = "LOCK_GATE";
-constexpr int kDialogOk = 1;      // IDOK
-constexpr int kDialogCancel = 2;  // IDCANCEL
 
 enum class GuardedExitOutcome {
     Quit,          // right password: close quietly

@@ -23,7 +23,6 @@ public:
     // Builds the bars and adds the tray icon; false when a bar cannot be made.
     bool OnCreate();
     CHourgateView& GetActiveView() { return m_view; }
-    bool IsWindowShown() const { return m_bWindowShown; }
 
     // The new-document command: the one document is reused and usage start runs again.
     void OnFileNew();

@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/DialogResult.h"
 #include "frame/DialogPlacement_qt.h"
-#include "frame/GuardedExit.h"
 
 CPassWordDlg::CPassWordDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -6,14 +6,9 @@
 #include <QPixmap>
 #include <QTimerEvent>
 
+#include "app/DialogResult.h"
 #include "frame/DialogPlacement_qt.h"
-#include "frame/GuardedExit.h"
-
-namespace {
-
-constexpr int kNoticeMilliseconds = 3000;
-
-}  // namespace
+#include "notify/WarningNotice.h"
 
 CWarningDlg::CWarningDlg(QWidget* parent) : QDialog(parent) {
     // A caption without a close box: the notice is a timed display, not a question.
@@ -53,7 +48,7 @@ void CWarningDlg::showEvent(QShowEvent* event) {
     setWindowIconText(text);
     // Each showing gets its own full three seconds.
     if (m_nTimer != 0) killTimer(m_nTimer);
-    m_nTimer = startTimer(kNoticeMilliseconds, Qt::PreciseTimer);
+    m_nTimer = startTimer(static_cast<int>(kNoticeMilliseconds), Qt::PreciseTimer);
     QDialog::showEvent(event);
 }
 

@@ -1,6 +1,7 @@
 #include "notify/WarningDlg_win32.h"
 
 #include "app/DialogSupport_win32.h"
+#include "notify/WarningNotice.h"
 #include "res/resource.h"
 
 INT_PTR CWarningDlg::DoModal() {
@@ -12,7 +13,7 @@ BOOL CWarningDlg::OnInitDialog() {
     ::SetDlgItemTextA(m_hWnd, IDC_MESSAGE, m_strMessage.c_str());
     FitMessage();
     CenterDialog(m_hWnd);
-    ::SetTimer(m_hWnd, kWarningTimerId, kWarningMilliseconds, nullptr);
+    ::SetTimer(m_hWnd, kNoticeTimerId, kNoticeMilliseconds, nullptr);
     return TRUE;
 }
 
@@ -42,7 +43,7 @@ void CWarningDlg::FitMessage() {
 }
 
 void CWarningDlg::OnTimer() {
-    ::KillTimer(m_hWnd, kWarningTimerId);
+    ::KillTimer(m_hWnd, kNoticeTimerId);
     ::EndDialog(m_hWnd, IDOK);
 }
 

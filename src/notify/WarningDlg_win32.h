@@ -6,9 +6,6 @@
 
 #include <string>
 
-constexpr UINT kWarningTimerId = 1;
-constexpr UINT kWarningMilliseconds = 3000;
-
 class CWarningDlg {
 public:
     explicit CWarningDlg(HWND parent = nullptr) : m_hParent(parent) {}

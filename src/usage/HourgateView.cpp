@@ -9,7 +9,8 @@
 int CHourgateView::LocalField(std::int64_t time, Field field) {
     LocalTimeFields local;
     if (!m_platform.ToLocalTime(time, local)) {
-        return (field == Field::Hour || field == Field::Minute || field == Field::Weekday) ? -1 : 0;
+        if (field == Field::Weekday) return kNoWeekday;
+        return (field == Field::Hour || field == Field::Minute) ? -1 : 0;
     }
     switch (field) {
         case Field::Year:
@@ -38,6 +39,10 @@ std::string CHourgateView::RecordPath() {
     GetDocument().UpdateProgramDirectory();
     return UsageRecordPath(GetDocument().m_strProgramDirectory, m_platform.PathSeparator(),
                            m_strCategory);
+}
+
+UsageRecord CHourgateView::CurrentRecord() const {
+    return {m_nYear, m_nMonth, m_nDay, m_nHour, m_nMinute, m_nMinutesUsed};
 }
 
 void CHourgateView::ApplyHourRule(int weekday) {
@@ -86,7 +91,7 @@ void CHourgateView::OnInitialUpdate() {
         m_nRecMinutes = 0;
     }
     m_nMinutesUsed = m_nRecMinutes;
-    WriteUsageRecord(path, m_nYear, m_nMonth, m_nDay, m_nHour, m_nMinute, m_nMinutesUsed);
+    WriteUsageRecord(path, CurrentRecord());
     m_timeLastCounted = m_timeStart;
     m_nSteadyLastCountedMs = steadyStart;
 }
@@ -132,8 +137,7 @@ void CHourgateView::OnTimer(std::uintptr_t /*nIDEvent: every expiry is a usage t
         m_nMinute = LocalField(now, Field::Minute);
         ApplyHourRule(weekday);
 
-        WriteUsageRecord(RecordPath(), m_nYear, m_nMonth, m_nDay, m_nHour, m_nMinute,
-                         m_nMinutesUsed);
+        WriteUsageRecord(RecordPath(), CurrentRecord());
         if (NeedsQuotaWarning(quota, m_nMinutesUsed)) {
             m_platform.ShowWarning(FormatQuotaWarning(m_strLoginName, quota - m_nMinutesUsed));
         }

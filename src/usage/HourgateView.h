@@ -6,6 +6,7 @@
 
 #include "app/Platform.h"
 #include "usage/ExemptionList.h"
+#include "usage/UsageRecord.h"
 
 class CHourgateDoc;
 
@@ -53,10 +54,12 @@ public:
 private:
     enum class Field { Year, Month, Day, Hour, Minute, Weekday };
     // One field of the local time of `time`, each from a conversion of its own,
-    // with the fallback of a failed conversion (0, or -1 for hour, minute, weekday).
+    // with the fallback of a failed conversion (0, -1 for hour and minute, kNoWeekday).
     int LocalField(std::int64_t time, Field field);
     void RefreshIdentity();
     std::string RecordPath();
+    // The date of the count, the latest hour and minute, and the minutes used.
+    UsageRecord CurrentRecord() const;
     // Shows the hour notice and requests the power-off when a guest is outside
     // the allowed hours.
     void ApplyHourRule(int weekday);

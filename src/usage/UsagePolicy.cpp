@@ -27,7 +27,7 @@ bool NeedsQuotaWarning(int dailyQuota, int minutesUsed) {
 
 bool QuotaReached(int dailyQuota, int minutesUsed) { return minutesUsed >= dailyQuota; }
 
-std::string QueryLoginName(HourgatePlatform& platform) {
+std::string QueryLoginName(const HourgatePlatform& platform) {
     const std::optional<std::string> name = platform.UserName();
     if (!name || name->size() > kMaxLoginNameBytes || name->find('\0') != std::string::npos) {
         return kUnknownLoginName;

@@ -34,7 +34,7 @@ bool HourRuleApplies(const std::string& category);
 bool NeedsQuotaWarning(int dailyQuota, int minutesUsed);
 bool QuotaReached(int dailyQuota, int minutesUsed);
 
-std::string QueryLoginName(HourgatePlatform& platform);
+std::string QueryLoginName(const HourgatePlatform& platform);
 
 std::string FormatHourNotice(DayClass dayClass, const std::string& loginName);
 std::string FormatQuotaWarning(const std::string& loginName, int remainingMinutes);

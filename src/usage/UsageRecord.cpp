@@ -55,7 +55,6 @@ std::optional<UsageRecord> ReadUsageRecord(const std::string& path) {
     return ParseUsageRecord(*bytes);
 }
 
-void WriteUsageRecord(const std::string& path, int year, int month, int day, int hour, int minute,
-                      int minutesUsed) {
-    OverwriteFile(path, FormatUsageRecord({year, month, day, hour, minute, minutesUsed}));
+void WriteUsageRecord(const std::string& path, const UsageRecord& record) {
+    OverwriteFile(path, FormatUsageRecord(record));
 }

@@ -35,5 +35,4 @@ UsageRecord ParseUsageRecord(const std::string& bytes);
 std::optional<UsageRecord> ReadUsageRecord(const std::string& path);
 // Replaces the record without ever leaving the file empty or partial; does
 // nothing when the file cannot be opened for writing.
-void WriteUsageRecord(const std::string& path, int year, int month, int day, int hour, int minute,
-                      int minutesUsed);
+void WriteUsageRecord(const std::string& path, const UsageRecord& record);

@@ -29,9 +29,9 @@ void Win32Platform::SetCurrentMessage(HWND window, UINT message, WPARAM wParam, 
     m_current.lParam = lParam;
 }
 
-std::int64_t Win32Platform::Now() { return ::_time64(nullptr); }
+std::int64_t Win32Platform::Now() const { return ::_time64(nullptr); }
 
-bool Win32Platform::ToLocalTime(std::int64_t time, LocalTimeFields& out) {
+bool Win32Platform::ToLocalTime(std::int64_t time, LocalTimeFields& out) const {
     const __time64_t t = time;
     std::tm local{};
     if (::_localtime64_s(&local, &t) != 0) return false;
@@ -39,20 +39,20 @@ bool Win32Platform::ToLocalTime(std::int64_t time, LocalTimeFields& out) {
     return true;
 }
 
-std::int64_t Win32Platform::SleepStoppingMilliseconds() {
+std::int64_t Win32Platform::SleepStoppingMilliseconds() const {
     ULONGLONG hundredNanoseconds = 0;
     ::QueryUnbiasedInterruptTime(&hundredNanoseconds);
     return static_cast<std::int64_t>(hundredNanoseconds / 10000);
 }
 
-std::optional<std::string> Win32Platform::UserName() {
+std::optional<std::string> Win32Platform::UserName() const {
     char name[kUserNameBuffer] = {};
     DWORD size = kUserNameBuffer;
     if (!::GetUserNameA(name, &size)) return std::nullopt;
     return std::string(name);
 }
 
-std::string Win32Platform::ExecutablePath() {
+std::string Win32Platform::ExecutablePath() const {
     // Grow the buffer rather than cut a long path, which would give a wrong directory.
     std::vector<char> path(MAX_PATH);
     for (;;) {
@@ -64,7 +64,7 @@ std::string Win32Platform::ExecutablePath() {
     }
 }
 
-LeadByteTest Win32Platform::LeadBytes() { return IsLeadByte; }
+LeadByteTest Win32Platform::LeadBytes() const { return IsLeadByte; }
 
 void Win32Platform::SetTimer(unsigned id, unsigned milliseconds) {
     ::SetTimer(m_hView, id, milliseconds, nullptr);

@@ -27,13 +27,13 @@ public:
     // The message the view is handling, for Default().
     void SetCurrentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    std::int64_t Now() override;
-    bool ToLocalTime(std::int64_t time, LocalTimeFields& out) override;
-    std::int64_t SleepStoppingMilliseconds() override;
-    std::optional<std::string> UserName() override;
-    std::string ExecutablePath() override;
-    char PathSeparator() override { return '\\'; }
-    LeadByteTest LeadBytes() override;
+    std::int64_t Now() const override;
+    bool ToLocalTime(std::int64_t time, LocalTimeFields& out) const override;
+    std::int64_t SleepStoppingMilliseconds() const override;
+    std::optional<std::string> UserName() const override;
+    std::string ExecutablePath() const override;
+    char PathSeparator() const override { return '\\'; }
+    LeadByteTest LeadBytes() const override;
     void SetTimer(unsigned id, unsigned milliseconds) override;
     void KillTimer(unsigned id) override;
     void BaseInitialUpdate() override;

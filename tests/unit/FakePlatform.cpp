@@ -25,7 +25,7 @@ std::int64_t MakeTime(int year, int month, int day, int hour, int minute, int se
 FakePlatform::FakePlatform(std::string programDirectory)
     : executablePath(programDirectory + NativeSeparator() + "hourgate.exe") {}
 
-bool FakePlatform::ToLocalTime(std::int64_t time, LocalTimeFields& out) {
+bool FakePlatform::ToLocalTime(std::int64_t time, LocalTimeFields& out) const {
     if (localTimeFails) return false;
     std::int64_t days = time / 86400;
     std::int64_t secs = time % 86400;
@@ -52,9 +52,9 @@ bool FakePlatform::ToLocalTime(std::int64_t time, LocalTimeFields& out) {
     return true;
 }
 
-char FakePlatform::PathSeparator() { return NativeSeparator(); }
+char FakePlatform::PathSeparator() const { return NativeSeparator(); }
 
-LeadByteTest FakePlatform::LeadBytes() { return IsCp932LeadByte; }
+LeadByteTest FakePlatform::LeadBytes() const { return IsCp932LeadByte; }
 
 void FakePlatform::SetTimer(unsigned id, unsigned milliseconds) {
     events.push_back("set-timer " + std::to_string(id) + " " + std::to_string(milliseconds));

@@ -16,13 +16,13 @@ class FakePlatform : public HourgatePlatform {
 public:
     explicit FakePlatform(std::string programDirectory);
 
-    std::int64_t Now() override { return now; }
-    bool ToLocalTime(std::int64_t time, LocalTimeFields& out) override;
-    std::int64_t SleepStoppingMilliseconds() override { return steadyMs; }
-    std::optional<std::string> UserName() override { return userName; }
-    std::string ExecutablePath() override { return executablePath; }
-    char PathSeparator() override;
-    LeadByteTest LeadBytes() override;
+    std::int64_t Now() const override { return now; }
+    bool ToLocalTime(std::int64_t time, LocalTimeFields& out) const override;
+    std::int64_t SleepStoppingMilliseconds() const override { return steadyMs; }
+    std::optional<std::string> UserName() const override { return userName; }
+    std::string ExecutablePath() const override { return executablePath; }
+    char PathSeparator() const override;
+    LeadByteTest LeadBytes() const override;
     void SetTimer(unsigned id, unsigned milliseconds) override;
     void KillTimer(unsigned id) override;
     void BaseInitialUpdate() override { events.push_back("base-initial-update"); }

@@ -19,7 +19,7 @@
 TEST(RecordInterruption, KilledWriterNeverLeavesAnEmptyOrPartialRecord) {
     TempDir dir;
     const std::string path = dir.File("guest.txt");
-    WriteUsageRecord(path, 2026, 12, 7, 16, 0, 0);
+    WriteUsageRecord(path, {2026, 12, 7, 16, 0, 0});
     const std::regex wellFormed(R"(2026/12/07 16:00 \d{6})");
     std::mt19937 random(12345);
     int reads = 0;
@@ -28,7 +28,7 @@ TEST(RecordInterruption, KilledWriterNeverLeavesAnEmptyOrPartialRecord) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             for (int minutes = 0;; minutes = (minutes + 1) % 1000000) {
-                WriteUsageRecord(path, 2026, 12, 7, 16, 0, minutes);
+                WriteUsageRecord(path, {2026, 12, 7, 16, 0, minutes});
             }
         }
         const auto deadline =

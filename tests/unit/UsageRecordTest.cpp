@@ -55,7 +55,7 @@ TEST(UsageRecord, FileRoundTripAndAbsentVersusEmpty) {
     ASSERT_TRUE(ReadUsageRecord(path).has_value()) << "an empty file is present";
     EXPECT_EQ(*ReadUsageRecord(path), (UsageRecord{0, 0, 0, 0, 0, 0}));
 
-    WriteUsageRecord(path, 2026, 12, 7, 16, 5, 42);
+    WriteUsageRecord(path, {2026, 12, 7, 16, 5, 42});
     EXPECT_EQ(dir.Read("guest.txt"), "2026/12/07 16:05 000042\0 "s);
     EXPECT_EQ(*ReadUsageRecord(path), (UsageRecord{2026, 12, 7, 16, 5, 42}));
 }
@@ -64,17 +64,17 @@ TEST(UsageRecord, RewriteReplacesLongerAndShorterFilesWhole) {
     TempDir dir;
     const std::string path = dir.File("taro.txt");
     dir.Write("taro.txt", "2003/10/13 16:05 000030\0 and a long tail of junk"s);
-    WriteUsageRecord(path, 2026, 12, 7, 8, 0, 1);
+    WriteUsageRecord(path, {2026, 12, 7, 8, 0, 1});
     EXPECT_EQ(dir.Read("taro.txt"), "2026/12/07 08:00 000001\0 "s);
 
     dir.Write("taro.txt", "abc");
-    WriteUsageRecord(path, 2026, 12, 7, 8, 1, 2);
+    WriteUsageRecord(path, {2026, 12, 7, 8, 1, 2});
     EXPECT_EQ(dir.Read("taro.txt"), "2026/12/07 08:01 000002\0 "s);
 }
 
 TEST(UsageRecord, UnwritablePlaceIsSkippedSilently) {
     TempDir dir;
     const std::string path = dir.File("missing-dir") + NativeSeparator() + "guest.txt";
-    WriteUsageRecord(path, 2026, 12, 7, 8, 0, 1);
+    WriteUsageRecord(path, {2026, 12, 7, 8, 0, 1});
     EXPECT_FALSE(ReadUsageRecord(path).has_value());
 }
