@@ -4,7 +4,7 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets DBus PrintSupport)
 add_executable(hourgate
     src/app/AboutDlg_qt.cpp
     src/app/Platform_qt.cpp
-    src/app/main_qt.cpp
+    src/app/HourgateApp_qt.cpp
     src/frame/MainFrame_qt.cpp
     src/frame/PassWordDlg_qt.cpp
     src/notify/ForcedPowerOff_qt.cpp
