@@ -1,19 +1,23 @@
 # The Qt 6 desktop program (hourgate), its installation and the .deb package.
 find_package(Qt6 REQUIRED COMPONENTS Widgets DBus PrintSupport)
 
-add_executable(hourgate
+# Everything but the entry point, so that tests can link the adapter.
+add_library(hourgate_qt STATIC
     src/app/AboutDlg_qt.cpp
     src/app/Platform_qt.cpp
-    src/app/HourgateApp_qt.cpp
     src/frame/MainFrame_qt.cpp
     src/frame/PassWordDlg_qt.cpp
     src/notify/ForcedPowerOff_qt.cpp
     src/notify/WarningDlg_qt.cpp
     src/usage/HourgateView_qt.cpp
-    src/res/hourgate.qrc
 )
-set_target_properties(hourgate PROPERTIES AUTOMOC ON AUTORCC ON)
-target_link_libraries(hourgate PRIVATE hourgate_core Qt6::Widgets Qt6::DBus Qt6::PrintSupport)
+set_target_properties(hourgate_qt PROPERTIES AUTOMOC ON)
+target_link_libraries(hourgate_qt PUBLIC hourgate_core Qt6::Widgets Qt6::DBus Qt6::PrintSupport)
+hourgate_apply_flags(hourgate_qt)
+
+add_executable(hourgate src/app/HourgateApp_qt.cpp src/res/hourgate.qrc)
+set_target_properties(hourgate PROPERTIES AUTORCC ON)
+target_link_libraries(hourgate PRIVATE hourgate_qt)
 hourgate_apply_flags(hourgate)
 
 # Self-contained: the data files live beside the executable, so the program

@@ -1,54 +1,40 @@
 #include "FakePlatform.h"
 
+#include <ctime>
+
 #include "TempDir.h"
 #include "doc/ProgramDirectory.h"
 #include "usage/UsageRecord.h"
 
-namespace {
-
-// Days since 1970-01-01 of a civil date (proleptic Gregorian).
-std::int64_t DaysFromCivil(int y, int m, int d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int yoe = static_cast<int>(y - era * 400);
-    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-}  // namespace
-
+// The fake's local time is UTC, so the C library's UTC conversions serve both ways.
 std::int64_t MakeTime(int year, int month, int day, int hour, int minute, int second) {
-    return DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+#ifdef _WIN32
+    return ::_mkgmtime64(&tm);
+#else
+    return ::timegm(&tm);
+#endif
 }
 
 FakePlatform::FakePlatform(std::string programDirectory)
     : executablePath(programDirectory + NativeSeparator() + "hourgate.exe") {}
 
 bool FakePlatform::ToLocalTime(std::int64_t time, LocalTimeFields& out) const {
-    if (localTimeFails) return false;
-    std::int64_t days = time / 86400;
-    std::int64_t secs = time % 86400;
-    if (secs < 0) {
-        secs += 86400;
-        --days;
-    }
-    // Inverse of DaysFromCivil.
-    const std::int64_t z = days + 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int doe = static_cast<int>(z - era * 146097);
-    const int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int mp = (5 * doy + 2) / 153;
-    const int d = doy - (153 * mp + 2) / 5 + 1;
-    const int m = mp < 10 ? mp + 3 : mp - 9;
-    const int y = static_cast<int>(yoe + era * 400) + (m <= 2);
-    out.year = y - 1900;
-    out.month = m - 1;
-    out.day = d;
-    out.hour = static_cast<int>(secs / 3600);
-    out.minute = static_cast<int>(secs % 3600 / 60);
-    out.weekday = static_cast<int>(((days % 7) + 11) % 7);  // 1970-01-01 was a Thursday
+    std::tm tm{};
+#ifdef _WIN32
+    const __time64_t t = time;
+    if (localTimeFails || ::_gmtime64_s(&tm, &t) != 0) return false;
+#else
+    const time_t t = static_cast<time_t>(time);
+    if (localTimeFails || !::gmtime_r(&t, &tm)) return false;
+#endif
+    out = LocalTimeFields::From(tm);
     return true;
 }
 

@@ -1,110 +1,80 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "notify/PowerOffSequence.h"
 
 namespace {
 
-// A table whose calls are logged; each may be told to fail.
+using Calls = std::vector<std::string>;
+
+// A table of OS functions that logs each call with what it was given; `failing`
+// names the one call that fails.
 struct FakeWindows {
     std::uint32_t platformId = kPlatformWin32Nt;
-    bool versionFails = false, tokenFails = false, lookupFails = false, adjustFails = false;
-    int exitResult = 1;
-    std::vector<std::string> calls;
+    std::string failing;
+    Calls calls;
 
+    int Log(const std::string& name, const std::string& args = "") {
+        calls.push_back(args.empty() ? name : name + " " + args);
+        return name == failing ? 0 : 1;
+    }
     PowerOffApi Table() {
         PowerOffApi api;
         api.GetVersionExA = [this](HgOsVersionInfoA* v) {
-            calls.push_back("GetVersionExA size=" + std::to_string(v->dwOSVersionInfoSize));
             v->dwPlatformId = platformId;
-            return versionFails ? 0 : 1;
+            return Log("version", std::to_string(v->dwOSVersionInfoSize));
         };
-        api.GetCurrentProcess = [this] {
-            calls.push_back("GetCurrentProcess");
-            return reinterpret_cast<void*>(-1);
-        };
+        api.GetCurrentProcess = [this] { return Log("process"), reinterpret_cast<void*>(-1); };
         api.OpenProcessToken = [this](void*, std::uint32_t access, void** token) {
-            calls.push_back("OpenProcessToken access=" + std::to_string(access));
             *token = reinterpret_cast<void*>(0x44);
-            return tokenFails ? 0 : 1;
+            return Log("token", std::to_string(access));
         };
         api.LookupPrivilegeValueA = [this](const char* system, const char* name, HgLuid* luid) {
-            calls.push_back(std::string("LookupPrivilegeValueA ") + (system ? system : "local") +
-                            " " + name);
             luid->LowPart = 19;
-            return lookupFails ? 0 : 1;
+            return Log("lookup", std::string(system ? system : "local") + " " + name);
         };
-        api.AdjustTokenPrivileges = [this](void*, int disableAll, HgTokenPrivileges* state,
+        api.AdjustTokenPrivileges = [this](void*, int disableAll, HgTokenPrivileges* s,
                                            std::uint32_t length, HgTokenPrivileges* previous,
                                            std::uint32_t* returned) {
-            calls.push_back("AdjustTokenPrivileges disableAll=" + std::to_string(disableAll) +
-                            " count=" + std::to_string(state->PrivilegeCount) +
-                            " luid=" + std::to_string(state->Luid.LowPart) +
-                            " attributes=" + std::to_string(state->Attributes) +
-                            " length=" + std::to_string(length) +
-                            " buffers=" + (previous && returned ? "yes" : "no"));
-            return adjustFails ? 0 : 1;
+            return Log("adjust",
+                       std::to_string(disableAll) + " " + std::to_string(s->PrivilegeCount) + " " +
+                           std::to_string(s->Luid.LowPart) + " " + std::to_string(s->Attributes) +
+                           " " + std::to_string(length) + (previous && returned ? " buffers" : ""));
         };
-        api.CloseHandle = [this](void*) {
-            calls.push_back("CloseHandle");
-            return 1;
-        };
+        api.CloseHandle = [this](void*) { return Log("close"); };
         api.ExitWindowsEx = [this](unsigned flags, std::uint32_t reason) {
-            calls.push_back("ExitWindowsEx flags=" + std::to_string(flags) +
-                            " reason=" + std::to_string(reason));
-            return exitResult;
+            return Log("exit", std::to_string(flags) + " " + std::to_string(reason));
         };
         return api;
     }
 };
 
-const std::string kRequest = "ExitWindowsEx flags=13 reason=4294967295";
+const std::string kRequest = "exit 13 4294967295";
 
 }  // namespace
 
 TEST(PowerOffSequence, EnablesThePrivilegeThenRequestsThePowerOff) {
     FakeWindows os;
     EXPECT_EQ(ForcedPowerOff(os.Table()), 1);
-    EXPECT_EQ(os.calls, (std::vector<std::string>{
-                            "GetVersionExA size=148",
-                            "GetCurrentProcess",
-                            "OpenProcessToken access=40",
-                            "LookupPrivilegeValueA local SeShutdownPrivilege",
-                            "AdjustTokenPrivileges disableAll=0 count=1 luid=19 attributes=2 "
-                            "length=16 buffers=yes",
-                            "CloseHandle",
-                            kRequest,
-                        }));
+    EXPECT_EQ(os.calls,
+              (Calls{"version 148", "process", "token 40", "lookup local SeShutdownPrivilege",
+                     "adjust 0 1 19 2 16 buffers", "close", kRequest}));
 }
 
-TEST(PowerOffSequence, EachFailingStepIssuesNoRequest) {
-    const struct {
-        const char* what;
-        void (*breakIt)(FakeWindows&);
-        std::size_t callsMade;
-    } cases[] = {
-        {"version", [](FakeWindows& os) { os.versionFails = true; }, 1},
-        {"token", [](FakeWindows& os) { os.tokenFails = true; }, 3},
-        {"lookup", [](FakeWindows& os) { os.lookupFails = true; }, 5},
-        {"adjust", [](FakeWindows& os) { os.adjustFails = true; }, 6},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+TEST(PowerOffSequence, EachFailingStepIssuesNoRequestAndAFailedRequestStillCounts) {
+    const std::pair<std::string, int> cases[] = {
+        {"version", 0}, {"token", 0}, {"lookup", 0}, {"adjust", 0}, {"exit", 1}};
+    for (const auto& [failing, result] : cases) {
         FakeWindows os;
-        c.breakIt(os);
-        EXPECT_EQ(ForcedPowerOff(os.Table()), 0);
-        EXPECT_EQ(os.calls.size(), c.callsMade);
-        for (const std::string& call : os.calls) EXPECT_NE(call, kRequest);
+        os.failing = failing;
+        EXPECT_EQ(ForcedPowerOff(os.Table()), result) << failing;
+        EXPECT_EQ(os.calls.back().rfind("exit", 0) == 0, result == 1) << failing;
     }
 }
 
-TEST(PowerOffSequence, OlderPlatformsSkipTheTokenAndFailedRequestsStillCount) {
+TEST(PowerOffSequence, OlderPlatformsSkipTheTokenAndEveryCallRequestsAgain) {
     FakeWindows os;
     os.platformId = 1;
-    os.exitResult = 0;
     EXPECT_EQ(ForcedPowerOff(os.Table()), 1);
-    EXPECT_EQ(os.calls, (std::vector<std::string>{"GetVersionExA size=148", kRequest}));
-    EXPECT_EQ(ForcedPowerOff(os.Table()), 1) << "a second call issues a second request";
-    EXPECT_EQ(os.calls.size(), 4u);
+    EXPECT_EQ(ForcedPowerOff(os.Table()), 1);
+    EXPECT_EQ(os.calls, (Calls{"version 148", kRequest, "version 148", kRequest}));
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/CommandLine.h"
 #include "doc/ProgramDirectory.h"
 
 TEST(ProgramDirectory, TextBeforeTheLastRealSeparator) {
@@ -15,13 +16,30 @@ TEST(ProgramDirectory, TextBeforeTheLastRealSeparator) {
         // 表 is 0x95 0x5C and ソ is 0x83 0x5C: their second byte is no separator.
         {"C:\\\x95\\\\hourgate.exe", '\\', IsCp932LeadByte, "C:\\\x95\\"},
         {"C:\\\x83\\\x83\\\\h.exe", '\\', IsCp932LeadByte, "C:\\\x83\\\x83\\"},
-        {"C:\\x\\\x83\\", '\\', IsCp932LeadByte, "C:\\x"},
-        {"C:\\\x95\\", '\\', nullptr, "C:\\\x95"},  // single-byte code page: 0x5C is a separator
-        {"/opt/hourgate/bin/hourgate", '/', nullptr, "/opt/hourgate/bin"},
-        {"/hourgate", '/', nullptr, ""},
+        {"C:\\\x95\\", '\\', nullptr, "C:\\\x95"},  // single-byte code page: 0x5C separates
+        {"/opt/hourgate/hourgate", '/', nullptr, "/opt/hourgate"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.exe);
-        EXPECT_EQ(ProgramDirectoryOf(c.exe, c.separator, c.leadBytes), c.directory);
+        EXPECT_EQ(ProgramDirectoryOf(c.exe, c.separator, c.leadBytes), c.directory) << c.exe;
+    }
+}
+
+TEST(CommandLine, SwitchesAndTheFirstFile) {
+    const struct {
+        std::vector<const char*> args;
+        char separator;
+        bool dryRun;
+        std::string file;
+    } cases[] = {
+        {{"hg"}, '/', false, ""},
+        {{"hg", "--dry-run", "/tmp/a", "/tmp/b"}, '/', true, "/tmp/a"},
+        {{"hg.exe", "/x", "C:\\a.txt", "--dry-run"}, '\\', true, "C:\\a.txt"},
+        {{"hg", "", "-v", "a"}, '/', false, "a"},
+    };
+    for (const auto& c : cases) {
+        const CommandLineInfo info =
+            ParseCommandLine(static_cast<int>(c.args.size()), c.args.data(), c.separator);
+        EXPECT_EQ(info.dryRun, c.dryRun);
+        EXPECT_EQ(info.file, c.file);
     }
 }

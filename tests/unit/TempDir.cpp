@@ -1,5 +1,13 @@
 #include "TempDir.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -45,3 +53,14 @@ std::string TempDir::Read(const std::string& name) const {
     bytes << in.rdbuf();
     return bytes.str();
 }
+
+#ifdef _WIN32
+HeldFile::HeldFile(const std::string& path)
+    : m_handle(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+HeldFile::~HeldFile() { ::CloseHandle(m_handle); }
+#else
+HeldFile::HeldFile(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY)) {
+    ::flock(m_fd, LOCK_EX);
+}
+HeldFile::~HeldFile() { ::close(m_fd); }
+#endif

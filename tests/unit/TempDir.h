@@ -1,4 +1,5 @@
-// A fresh directory under the system's temporary directory, removed afterwards.
+// A fresh directory under the system's temporary directory, removed afterwards,
+// and a file held open the way another process would hold it.
 #pragma once
 
 #include <string>
@@ -22,3 +23,17 @@ private:
 };
 
 char NativeSeparator();
+
+// Holds the file as another copy of the program or another process could: an
+// exclusive lock on Linux, an open without sharing on Windows.
+class HeldFile {
+public:
+    explicit HeldFile(const std::string& path);
+    ~HeldFile();
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+private:
+    void* m_handle = nullptr;
+    int m_fd = -1;
+};

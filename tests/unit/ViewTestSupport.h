@@ -8,6 +8,7 @@
 #include "usage/UsageRecord.h"
 
 using namespace std::string_literals;
+using Events = std::vector<std::string>;
 
 struct ViewFixture {
     TempDir dir;
@@ -27,4 +28,14 @@ struct ViewFixture {
         view.OnInitialUpdate();
         platform.events.clear();
     }
+    // Lets `seconds` of use pass, then runs one tick.
+    void Tick(std::int64_t seconds = 60) {
+        platform.Advance(seconds);
+        view.OnTimer(USAGE_TIMER_ID);
+    }
+};
+
+// A listed user, so that only the quota rules act.
+struct ListedUserFixture : ViewFixture {
+    ListedUserFixture() { dir.Write("Hourgate.ini", "taro\n"); }
 };
