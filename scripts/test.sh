@@ -2,7 +2,7 @@
 # Sets up and runs every test: the presets linux, linux-asan and windows (the
 # Windows build's tests run under Wine). Usage: scripts/test.sh [preset...]
 set -uo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
+cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 scripts/install-deps.sh || exit 1
 
 presets=("$@")
