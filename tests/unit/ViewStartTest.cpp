@@ -11,7 +11,6 @@ TEST(ViewStart, FirstStartOfTheDayCreatesTheRecord) {
     f.platform.now = MakeTime(2026, 12, 7, 17, 5);  // Monday
     f.view.OnInitialUpdate();
     EXPECT_EQ(f.view.m_nMinutesUsed, 0);
-    EXPECT_EQ(f.view.m_strCategory, "guest");
     EXPECT_EQ(f.view.m_timeLastCounted, f.view.m_timeStart);
     EXPECT_EQ(f.RecordBytes(), "2026/12/07 17:05 000000\0 "s);
     EXPECT_EQ(f.platform.events, (Events{"base-initial-update", "set-timer 1 30000"}));
@@ -73,10 +72,3 @@ TEST(ViewStart, FailedLocalTimeUsesTheFallbacks) {
     EXPECT_EQ(Notices(f.platform.events), (Events{kWeekdayNotice}));
 }
 
-TEST(ViewStart, RunningAgainReloadsTheList) {
-    ViewFixture f;
-    f.StartAt(MakeTime(2026, 12, 7, 17, 0));
-    f.dir.Write("Hourgate.ini", "taro\n");
-    f.view.OnInitialUpdate();
-    EXPECT_EQ(f.view.m_strCategory, "taro");
-}

@@ -84,11 +84,3 @@ TEST(ViewTick, MidnightStartsTheNewDay) {
     EXPECT_EQ(f.RecordBytes("taro"), "2026/12/12 00:00 000001\0 "s);
     EXPECT_TRUE(Notices(f.platform.events).empty());
 }
-
-TEST(ViewTick, FailedLocalTimeKeepsTheDayAndWritesFallbackTime) {
-    ListedUserFixture f;
-    f.StartAt(MakeTime(2026, 12, 7, 17, 0));
-    f.platform.localTimeFails = true;
-    f.Tick();
-    EXPECT_EQ(f.RecordBytes("taro"), "2026/12/07 -1:-1 000001\0 "s);
-}
