@@ -5,12 +5,15 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
 # Everything but the entry point, so that tests can link the adapter.
 add_library(hourgate_win32 STATIC
-    src/app/DialogSupport_win32.cpp
+    src/app/AboutDlg_win32.cpp
+    src/app/Platform_win32.cpp
+    src/app/Window_win32.cpp
+    src/frame/DialogPlacement_win32.cpp
     src/frame/MainFrame_win32.cpp
     src/frame/PassWordDlg_win32.cpp
     src/notify/ForcedPowerOff_win32.cpp
     src/notify/WarningDlg_win32.cpp
-    src/usage/ViewWindow_win32.cpp
+    src/usage/HourgateView_win32.cpp
 )
 target_link_libraries(hourgate_win32 PUBLIC hourgate_core comctl32 comdlg32 shell32 gdi32 user32
                                             advapi32)

@@ -14,7 +14,7 @@
 #include "doc/HourgateDoc.h"
 #include "notify/DryRun.h"
 #include "notify/ForcedPowerOff_win32.h"
-#include "usage/ViewWindow_win32.h"
+#include "app/Platform_win32.h"
 
 namespace {
 
