@@ -1,5 +1,6 @@
 // Scoped owners of the OS handles the shell creates: each handle is released
-// exactly once, by its owner, on every path out of a function.
+// exactly once, by its owner, on every path out of a function. (Windows are
+// owned by their CWnd objects, app/Window_win32.h.)
 #pragma once
 
 #include <windows.h>
@@ -41,9 +42,6 @@ private:
     Deleter m_deleter;
 };
 
-struct WindowDeleter {
-    void operator()(HWND window) const { ::DestroyWindow(window); }
-};
 struct IconDeleter {
     void operator()(HICON icon) const { ::DestroyIcon(icon); }
 };
@@ -74,7 +72,6 @@ struct FileCloser {  // a file that failed to open is null here, not INVALID_HAN
     void operator()(HANDLE file) const { ::CloseHandle(file); }
 };
 
-using ScopedWindow = ScopedHandle<HWND, WindowDeleter>;
 using ScopedIcon = ScopedHandle<HICON, IconDeleter>;
 using ScopedMenu = ScopedHandle<HMENU, MenuDeleter>;
 using ScopedGlobal = ScopedHandle<HGLOBAL, GlobalDeleter>;
