@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
         DWORD pid = 0;
         ::GetWindowThreadProcessId(frame, &pid);
         const HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
-        if (process) ::WaitForInputIdle(process, 10000), ::CloseHandle(process);
+        if (process) ::WaitForInputIdle(process, 60000), ::CloseHandle(process);
         // Changing nothing in an icon succeeds only for an icon that is there.
         NOTIFYICONDATAA icon{};
         icon.cbSize = NOTIFYICONDATAA_V2_SIZE;
