@@ -5,12 +5,15 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
 # Everything but the entry point, so that tests can link the adapter.
 add_library(hourgate_win32 STATIC
-    src/app/DialogSupport_win32.cpp
+    src/app/AboutDlg_win32.cpp
+    src/app/Platform_win32.cpp
+    src/app/Window_win32.cpp
+    src/frame/DialogPlacement_win32.cpp
     src/frame/MainFrame_win32.cpp
     src/frame/PassWordDlg_win32.cpp
     src/notify/ForcedPowerOff_win32.cpp
     src/notify/WarningDlg_win32.cpp
-    src/usage/ViewWindow_win32.cpp
+    src/usage/HourgateView_win32.cpp
 )
 target_link_libraries(hourgate_win32 PUBLIC hourgate_core comctl32 comdlg32 shell32 gdi32 user32
                                             advapi32)
@@ -21,6 +24,11 @@ target_link_libraries(hourgate PRIVATE hourgate_win32)
 hourgate_apply_flags(hourgate)
 set_source_files_properties(src/res/hourgate.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/src/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/src/res/hourgate.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/warning.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/toolbar.bmp")
+
+# The helper of scripts/measure-windows.sh, built only when asked for.
+add_executable(hg_measure EXCLUDE_FROM_ALL scripts/hg_measure.cpp)
+target_link_libraries(hg_measure PRIVATE psapi shell32 user32)
+hourgate_apply_flags(hg_measure)
 
 # The administrator's package: the exe and a sample exemption list, side by side
 # as they are installed (cmake --install, or cpack for a zip).

@@ -20,6 +20,9 @@ wine_prepare() {
         # Without a window manager Wine waits 2 s whenever a window is hidden.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
         wineserver -w
+        # Debian's Wine does not look into /usr/share/wine/fonts; without Marlett
+        # in the prefix the caption buttons of every window show letters.
+        cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
         touch "$HOURGATE_WINE_ROOT/ready"
     ) 9>"$HOURGATE_WINE_ROOT/lock"
 }

@@ -5,8 +5,10 @@
 
 #include <cstdlib>
 
+#include "app/AboutDlg_win32.h"
 #include "app/CommandLine.h"
-#include "app/DialogSupport_win32.h"
+#include "app/Handles_win32.h"
+#include "frame/DialogPlacement_win32.h"
 #include "res/resource.h"
 
 namespace {
@@ -15,18 +17,6 @@ CHourgateApp theApp;
 
 constexpr const char* kUntitled = "無題";
 constexpr const char kAllFilesFilter[] = "すべてのﾌｧｲﾙ (*.*)\0*.*\0";
-
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
-    switch (message) {
-        case WM_INITDIALOG:
-            CenterDialog(dialog);
-            return TRUE;
-        case WM_COMMAND:
-            return EndOnOkOrCancel(dialog, wParam) ? TRUE : FALSE;
-        default:
-            return FALSE;
-    }
-}
 
 // The common dialog record shared by the open and save commands.
 OPENFILENAMEA FileDialogRecord(HWND owner, char* path, DWORD pathSize, DWORD flags) {
@@ -62,21 +52,19 @@ BOOL CHourgateApp::InitInstance(int argc, char** argv, int showCommand) {
     m_strTitle = kUntitled;
     m_pMainWnd = std::make_unique<CMainFrame>(*m_pPlatform, *m_pDocument);
     if (!m_pMainWnd->Create()) return FALSE;
-    const HWND frame = m_pMainWnd->m_hWnd;
-    SetMainWindow(frame);
+    SetMainWindow(m_pMainWnd->m_hWnd);
     m_hAccelTable =
         ::LoadAcceleratorsA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
 
-    if (!commandLine.file.empty()) {
-        if (!OpenDocumentFile(commandLine.file)) {
-            ::DestroyWindow(frame);  // takes the tray icon away again
-            return FALSE;
-        }
-    } else if (!m_pDocument->OnNewDocument()) {
-        ::DestroyWindow(frame);
+    const bool opened = commandLine.file.empty() ? m_pDocument->OnNewDocument()
+                                                 : OpenDocumentFile(commandLine.file);
+    if (!opened) {
+        m_pMainWnd.reset();  // takes the window and the tray icon away again
+        SetMainWindow(nullptr);
         return FALSE;
     }
     InitialUpdate();
+    const HWND frame = m_pMainWnd->m_hWnd;
     ::ShowWindow(frame, showCommand);
     ::UpdateWindow(frame);
 
@@ -104,17 +92,15 @@ int CHourgateApp::Run() {
 }
 
 bool CHourgateApp::OpenDocumentFile(const std::string& path) {
-    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    ::CloseHandle(file);  // the document stores nothing, so nothing is read
+    // The document stores nothing, so nothing is read.
+    if (!OpenFileHandle(path.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING)) return false;
     m_strTitle = FileTitleOf(path);
     return true;
 }
 
 void CHourgateApp::OnAppAbout() {
-    ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX),
-                      DialogOwner(nullptr), AboutDialogProc, 0);
+    CAboutDlg about;
+    about.DoModal();
 }
 
 void CHourgateApp::OnFileNew() {
@@ -138,10 +124,8 @@ void CHourgateApp::OnFileSave() {
     OPENFILENAMEA save =
         FileDialogRecord(m_pMainWnd->m_hWnd, path, sizeof path, OFN_OVERWRITEPROMPT);
     if (!::GetSaveFileNameA(&save)) return;
-    const HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    ::CloseHandle(file);  // the document stores nothing
+    // The document stores nothing: the file is created empty.
+    if (!OpenFileHandle(path, GENERIC_WRITE, 0, CREATE_ALWAYS)) return;
     m_strTitle = FileTitleOf(path);
 }
 
@@ -151,8 +135,9 @@ void CHourgateApp::OnFilePrintSetup() {
     setup.hwndOwner = m_pMainWnd->m_hWnd;
     setup.Flags = PD_PRINTSETUP;
     ::PrintDlgA(&setup);
-    if (setup.hDevMode) ::GlobalFree(setup.hDevMode);
-    if (setup.hDevNames) ::GlobalFree(setup.hDevNames);
+    // Nothing keeps the choice: the print command asks again.
+    const ScopedGlobal devMode(setup.hDevMode);
+    const ScopedGlobal devNames(setup.hDevNames);
 }
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/,

@@ -9,7 +9,7 @@
 
 #include "doc/HourgateDoc.h"
 #include "frame/MainFrame_win32.h"
-#include "usage/ViewWindow_win32.h"
+#include "usage/HourgateView_win32.h"
 
 class CHourgateApp {
 public:

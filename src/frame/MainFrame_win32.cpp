@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/DialogSupport_win32.h"
 #include "app/HourgateApp_win32.h"
+#include "frame/DialogPlacement_win32.h"
 #include "frame/GuardedExit.h"
 #include "frame/PassWordDlg_win32.h"
 #include "res/resource.h"
@@ -59,19 +59,21 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
 
 bool CMainFrame::Create() {
     const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    const auto loadIcon = [instance](int size) {
+        return static_cast<HICON>(
+            ::LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
+    };
+    m_classIcon.reset(loadIcon(32));
+    m_classIconSmall.reset(loadIcon(16));
     WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = static_cast<HICON>(
-        ::LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 32, 32, 0));
-    windowClass.hIconSm = static_cast<HICON>(
-        ::LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+    windowClass.hIcon = m_classIcon.get();
+    windowClass.hIconSm = m_classIconSmall.get();
     windowClass.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kFrameClass;
-    if (!::RegisterClassExA(&windowClass)) return false;
+    m_class.reset(RegisterWindowClass(windowClass));
+    if (!m_class) return false;
 
     CREATESTRUCTA cs{};
     cs.hInstance = instance;
@@ -83,12 +85,13 @@ bool CMainFrame::Create() {
     cs.cy = CW_USEDEFAULT;
     if (!PreCreateWindow(cs)) return false;
     const std::string title = LoadText(IDR_MAINFRAME);  // the window-title field comes first
-    const HMENU menu = ::LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME));
-    m_hWnd = ::CreateWindowExA(cs.dwExStyle, kFrameClass, title.substr(0, title.find('\n')).c_str(),
-                               static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx, cs.cy, nullptr,
-                               menu, instance, this);
-    if (!m_hWnd && menu) ::DestroyMenu(menu);
-    return m_hWnd != nullptr;
+    ScopedMenu menu(::LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME)));
+    if (!CreateEx(cs.dwExStyle, kFrameClass, title.substr(0, title.find('\n')).c_str(),
+                  static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx, cs.cy, nullptr, menu.get())) {
+        return false;
+    }
+    menu.release();  // the window's now, destroyed with it
+    return true;
 }
 
 int CMainFrame::OnCreate(CREATESTRUCTA* /*cs*/) {
@@ -97,9 +100,9 @@ int CMainFrame::OnCreate(CREATESTRUCTA* /*cs*/) {
     if (!CreateStatusBar() || !SetIndicators()) return -1;
     OnSize();
 
-    m_hTrayIcon = static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
-                                                  MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16,
-                                                  16, LR_DEFAULTCOLOR));
+    m_hTrayIcon.reset(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                                      MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                                      16, 16, LR_DEFAULTCOLOR)));
     ::ZeroMemory(&m_trayIconData, sizeof m_trayIconData);
     // The record through the balloon fields, without the GUID: 504 bytes in a
     // 64-bit build (488 in a 32-bit one).
@@ -108,7 +111,7 @@ int CMainFrame::OnCreate(CREATESTRUCTA* /*cs*/) {
     m_trayIconData.uID = kTrayIconId;
     m_trayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_trayIconData.uCallbackMessage = WM_TRAYNOTIFY;
-    m_trayIconData.hIcon = m_hTrayIcon;
+    m_trayIconData.hIcon = m_hTrayIcon.get();
     ::lstrcpynA(m_trayIconData.szTip, kTrayTip, sizeof m_trayIconData.szTip);
     ::Shell_NotifyIconA(NIM_ADD, &m_trayIconData);
     m_trayIconData.uFlags = NIF_MESSAGE | NIF_ICON;
@@ -197,21 +200,19 @@ void CMainFrame::OnSize() {
     ::MoveWindow(m_view.m_hWnd, 0, top, client.right, bottom > top ? bottom - top : 0, TRUE);
 
     // Each lock-key pane is as wide as its text; the message pane takes the rest.
-    const HDC dc = ::GetDC(m_statusBar);
-    const HGDIOBJ oldFont = ::SelectObject(
-        dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(m_statusBar, WM_GETFONT, 0, 0)));
+    const ScopedWindowDC dc = BorrowDC(m_statusBar);
+    const ScopedSelection font = SelectInto(
+        dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageA(m_statusBar, WM_GETFONT, 0, 0)));
     int rightEdges[kIndicatorCount];
     int edge = client.right;
     for (int i = kIndicatorCount - 1; i >= 1; --i) {
         rightEdges[i] = edge;
         const std::string text = LoadText(kIndicators[i].id);
         SIZE size{};
-        ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        ::GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
         edge -= size.cx + 10;
     }
     rightEdges[0] = edge;
-    ::SelectObject(dc, oldFont);
-    ::ReleaseDC(m_statusBar, dc);
     ::SendMessageA(m_statusBar, SB_SETPARTS, kIndicatorCount, reinterpret_cast<LPARAM>(rightEdges));
 }
 
@@ -233,11 +234,11 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {
         ::GetCursorPos(&cursor);
         // Without this the menu would not close when the user clicks elsewhere.
         ::SetForegroundWindow(m_hWnd);
-        const HMENU menu = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAYMENU));
+        const ScopedMenu menu(
+            ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAYMENU)));
         if (menu) {
-            ::TrackPopupMenu(::GetSubMenu(menu, 0), TPM_CENTERALIGN | TPM_LEFTBUTTON, cursor.x,
-                             cursor.y, 0, m_hWnd, nullptr);
-            ::DestroyMenu(menu);
+            ::TrackPopupMenu(::GetSubMenu(menu.get(), 0), TPM_CENTERALIGN | TPM_LEFTBUTTON,
+                             cursor.x, cursor.y, 0, m_hWnd, nullptr);
             // The documented remedy for a tray menu that otherwise closes at once
             // the next time it is opened.
             ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
@@ -370,56 +371,41 @@ void CMainFrame::OnTaskbarCreated() {
     m_trayIconData.uFlags = NIF_MESSAGE | NIF_ICON;
 }
 
-LRESULT CALLBACK CMainFrame::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     static const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
-    auto* self = reinterpret_cast<CMainFrame*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        self = static_cast<CMainFrame*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->m_hWnd = window;
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
         case WM_TRAYNOTIFY:
-            return self->OnTrayNotify(wParam, lParam);
+            return OnTrayNotify(wParam, lParam);
         case WM_CREATE:
-            return self->OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
+            return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
         case WM_DESTROY:
-            self->OnDestroy();
+            OnDestroy();
             return 0;
         case WM_CLOSE:
-            self->OnClose();
+            OnClose();
             return 0;
         case WM_COMMAND:
-            if (self->OnCommand(LOWORD(wParam))) return 0;
-            break;
+            return OnCommand(LOWORD(wParam)) ? 0 : Default();
         case WM_SIZE:
-            self->OnSize();
+            OnSize();
             return 0;
         case WM_TIMER:
-            if (wParam == kFlyByTimerId) {
-                self->OnFlyByTimer();
-                return 0;
-            }
-            break;
+            if (wParam != kFlyByTimerId) return Default();
+            OnFlyByTimer();
+            return 0;
         case WM_SETFOCUS:
-            if (self->m_view.m_hWnd) ::SetFocus(self->m_view.m_hWnd);
+            if (m_view.m_hWnd) ::SetFocus(m_view.m_hWnd);
             return 0;
         case WM_NOTIFY:
-            return self->OnNotify(reinterpret_cast<NMHDR*>(lParam));
+            return OnNotify(reinterpret_cast<NMHDR*>(lParam));
         case WM_MENUSELECT:
-            self->OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+            OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
             return 0;
-        case WM_NCDESTROY:
-            ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-            self->m_hWnd = nullptr;
-            break;
         default:
             if (message == taskbarCreated && taskbarCreated != 0) {
-                self->OnTaskbarCreated();
+                OnTaskbarCreated();
                 return 0;
             }
-            break;
+            return Default();
     }
-    return ::DefWindowProcA(window, message, wParam, lParam);
 }

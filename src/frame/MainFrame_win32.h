@@ -8,7 +8,9 @@
 
 #include <string>
 
-#include "usage/ViewWindow_win32.h"
+#include "app/Handles_win32.h"
+#include "app/Window_win32.h"
+#include "usage/HourgateView_win32.h"
 
 constexpr UINT WM_TRAYNOTIFY = WM_APP + 100;
 constexpr UINT kTrayIconId = 1;
@@ -23,12 +25,12 @@ constexpr int kIndicatorCount = 5;
 constexpr UINT_PTR kFlyByTimerId = 0xE000;
 constexpr UINT kFlyByCheckMilliseconds = 200;
 
-class CMainFrame {
+class CMainFrame : public CWnd {
 public:
     CMainFrame(Win32Platform& platform, CHourgateDoc& document)
         : m_platform(platform), m_view(platform, document) {}
-    CMainFrame(const CMainFrame&) = delete;
-    CMainFrame& operator=(const CMainFrame&) = delete;
+    // Destroys the window while its handlers still run: the tray icon goes with it.
+    ~CMainFrame() override { DestroyWindow(); }
 
     // Creates the window (and with it the view, the bars and the tray icon).
     bool Create();
@@ -39,15 +41,17 @@ public:
     void UpdateIndicators();
     CViewWindow& View() { return m_view; }
 
-    HWND m_hWnd = nullptr;
+    // Children of the frame, destroyed with it.
     HWND m_statusBar = nullptr;
     HWND m_toolBar = nullptr;
-    HICON m_hTrayIcon = nullptr;
+    ScopedIcon m_hTrayIcon;
     NOTIFYICONDATAA m_trayIconData{};
     BOOL m_bWindowShown = FALSE;
 
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
     int OnCreate(CREATESTRUCTA* cs);
     void OnDestroy();
@@ -72,6 +76,10 @@ private:
     void GuardedExit();
 
     Win32Platform& m_platform;
+    // The class's icons outlive the class, which outlives the window.
+    ScopedIcon m_classIcon;
+    ScopedIcon m_classIconSmall;
+    ScopedClass m_class;
     CViewWindow m_view;
     std::string m_indicatorTexts[kIndicatorCount];
     std::string m_tooltip;

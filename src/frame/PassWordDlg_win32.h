@@ -1,25 +1,20 @@
 // The exit password dialog: one masked edit box, OK and Cancel.
 #pragma once
 
-#include <windows.h>
-
 #include <string>
 
-class CPassWordDlg {
-public:
-    explicit CPassWordDlg(HWND parent = nullptr) : m_hParent(parent) {}
+#include "app/Window_win32.h"
 
-    // IDOK for OK or Enter, IDCANCEL for Cancel, Escape or the close box, -1 when
-    // the dialog could not be shown.
-    INT_PTR DoModal();
+class CPassWordDlg : public CDialog {
+public:
+    explicit CPassWordDlg(HWND parent = nullptr);
 
     // What was typed, taken from the box when the dialog ends with OK.
     std::string m_strPassword;
 
-private:
-    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    void DoDataExchange();
+protected:
+    void OnOK() override;
 
-    HWND m_hParent;
-    HWND m_hWnd = nullptr;
+private:
+    void DoDataExchange();
 };

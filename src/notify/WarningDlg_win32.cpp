@@ -1,18 +1,16 @@
 #include "notify/WarningDlg_win32.h"
 
-#include "app/DialogSupport_win32.h"
+#include "app/DialogResult.h"
+#include "app/Handles_win32.h"
 #include "notify/WarningNotice.h"
 #include "res/resource.h"
 
-INT_PTR CWarningDlg::DoModal() {
-    return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_WARNING),
-                             DialogOwner(m_hParent), DialogProc, reinterpret_cast<LPARAM>(this));
-}
+CWarningDlg::CWarningDlg(HWND parent) : CDialog(IDD_WARNING, parent) {}
 
 BOOL CWarningDlg::OnInitDialog() {
     ::SetDlgItemTextA(m_hWnd, IDC_MESSAGE, m_strMessage.c_str());
     FitMessage();
-    CenterDialog(m_hWnd);
+    CDialog::OnInitDialog();  // centred at its final size
     ::SetTimer(m_hWnd, kNoticeTimerId, kNoticeMilliseconds, nullptr);
     return TRUE;
 }
@@ -23,13 +21,14 @@ void CWarningDlg::FitMessage() {
     const HWND label = ::GetDlgItem(m_hWnd, IDC_MESSAGE);
     RECT area;
     ::GetWindowRect(label, &area);
-    const HDC dc = ::GetDC(label);
-    const HGDIOBJ oldFont =
-        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(label, WM_GETFONT, 0, 0)));
     SIZE text{};
-    ::GetTextExtentPoint32A(dc, m_strMessage.c_str(), static_cast<int>(m_strMessage.size()), &text);
-    ::SelectObject(dc, oldFont);
-    ::ReleaseDC(label, dc);
+    {
+        const ScopedWindowDC dc = BorrowDC(label);
+        const ScopedSelection font = SelectInto(
+            dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageA(label, WM_GETFONT, 0, 0)));
+        ::GetTextExtentPoint32A(dc.get(), m_strMessage.c_str(),
+                                static_cast<int>(m_strMessage.size()), &text);
+    }
     const int margin = ::GetSystemMetrics(SM_CXEDGE) * 4;
     const int grow = text.cx + margin - (area.right - area.left);
     if (grow <= 0) return;
@@ -42,26 +41,8 @@ void CWarningDlg::FitMessage() {
                    keep);
 }
 
-void CWarningDlg::OnTimer() {
+void CWarningDlg::OnTimer(UINT_PTR id) {
+    if (id != kNoticeTimerId) return;
     ::KillTimer(m_hWnd, kNoticeTimerId);
-    ::EndDialog(m_hWnd, IDOK);
-}
-
-INT_PTR CALLBACK CWarningDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<CWarningDlg*>(::GetWindowLongPtrA(dialog, DWLP_USER));
-    switch (message) {
-        case WM_INITDIALOG:
-            self = reinterpret_cast<CWarningDlg*>(lParam);
-            ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            self->m_hWnd = dialog;
-            return self->OnInitDialog();
-        case WM_TIMER:
-            if (self) self->OnTimer();
-            return TRUE;
-        case WM_COMMAND:
-            // Enter arrives as IDOK and Escape as IDCANCEL although there are no buttons.
-            return EndOnOkOrCancel(dialog, wParam) ? TRUE : FALSE;
-        default:
-            return FALSE;
-    }
+    EndDialog(kDialogOk);
 }

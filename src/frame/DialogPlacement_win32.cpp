@@ -1,4 +1,4 @@
-#include "app/DialogSupport_win32.h"
+#include "frame/DialogPlacement_win32.h"
 
 namespace {
 HWND g_mainWindow = nullptr;
@@ -29,11 +29,4 @@ void CenterDialog(HWND dialog) {
     if (x < work.left) x = work.left;
     if (y < work.top) y = work.top;
     ::SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-bool EndOnOkOrCancel(HWND dialog, WPARAM commandWParam) {
-    const WORD id = LOWORD(commandWParam);
-    if (id != IDOK && id != IDCANCEL) return false;
-    ::EndDialog(dialog, id);
-    return true;
 }

@@ -13,7 +13,3 @@ HWND DialogOwner(HWND parent);
 // A dialog whose template sits at (0, 0) is centred over its owner while that is
 // shown, otherwise in the middle of the screen's work area.
 void CenterDialog(HWND dialog);
-
-// Ends the dialog on IDOK (Enter) or IDCANCEL (Escape, the close box); true when
-// the command was one of them.
-bool EndOnOkOrCancel(HWND dialog, WPARAM commandWParam);

@@ -1,22 +1,11 @@
-// The view's window, and the platform the portable core runs on under Win32.
+// The platform the portable core runs on under Win32: the C run-time's clocks,
+// the system's user name and module path, the view window's timer, the warning
+// notice and the forced power-off.
 #pragma once
 
 #include <windows.h>
 
 #include "app/Platform.h"
-#include "usage/HourgateView.h"
-
-class CHourgateDoc;
-
-// Text output on a device context: the window's client area or a printer page.
-class DcTextOutput : public TextOutput {
-public:
-    explicit DcTextOutput(HDC dc) : m_hDC(dc) {}
-    void TextOut(int x, int y, const std::string& text) override;
-
-private:
-    HDC m_hDC;
-};
 
 class Win32Platform : public HourgatePlatform {
 public:
@@ -45,25 +34,4 @@ private:
     bool m_bDryRun;
     HWND m_hView = nullptr;
     MSG m_current{};
-};
-
-// The child window in the frame's client area that hosts CHourgateView.
-class CViewWindow {
-public:
-    CViewWindow(Win32Platform& platform, CHourgateDoc& document)
-        : m_platform(platform), m_view(platform, document) {}
-
-    bool Create(HWND frame, UINT id);
-    // Draws the status lines on a printer chosen in the print dialog.
-    void OnFilePrint(HWND owner, const char* documentName);
-
-    CHourgateView& View() { return m_view; }
-    HWND m_hWnd = nullptr;
-
-private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void OnPaint();
-
-    Win32Platform& m_platform;
-    CHourgateView m_view;
 };

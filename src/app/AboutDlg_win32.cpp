@@ -1,0 +1,5 @@
+#include "app/AboutDlg_win32.h"
+
+#include "res/resource.h"
+
+CAboutDlg::CAboutDlg(HWND parent) : CDialog(IDD_ABOUTBOX, parent) {}

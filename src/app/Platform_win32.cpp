@@ -1,0 +1,80 @@
+#include "app/Platform_win32.h"
+
+#include <ctime>
+#include <vector>
+
+#include "notify/ForcedPowerOff_win32.h"
+#include "notify/WarningDlg_win32.h"
+
+namespace {
+
+// The system's own limit for the user-name buffer: 38 characters and a terminator.
+constexpr DWORD kUserNameBuffer = 39;
+
+bool IsLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != 0; }
+
+}  // namespace
+
+void Win32Platform::SetCurrentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    m_current.hwnd = window;
+    m_current.message = message;
+    m_current.wParam = wParam;
+    m_current.lParam = lParam;
+}
+
+std::int64_t Win32Platform::Now() const { return ::_time64(nullptr); }
+
+bool Win32Platform::ToLocalTime(std::int64_t time, LocalTimeFields& out) const {
+    const __time64_t t = time;
+    std::tm local{};
+    if (::_localtime64_s(&local, &t) != 0) return false;
+    out = LocalTimeFields::From(local);
+    return true;
+}
+
+std::int64_t Win32Platform::SleepStoppingMilliseconds() const {
+    ULONGLONG hundredNanoseconds = 0;
+    ::QueryUnbiasedInterruptTime(&hundredNanoseconds);
+    return static_cast<std::int64_t>(hundredNanoseconds / 10000);
+}
+
+std::optional<std::string> Win32Platform::UserName() const {
+    char name[kUserNameBuffer] = {};
+    DWORD size = kUserNameBuffer;
+    if (!::GetUserNameA(name, &size)) return std::nullopt;
+    return std::string(name);
+}
+
+std::string Win32Platform::ExecutablePath() const {
+    // Grow the buffer rather than cut a long path, which would give a wrong directory.
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return std::string();
+        if (n < path.size()) return std::string(path.data(), n);
+        if (path.size() >= 32768) return std::string();
+        path.resize(path.size() * 2);
+    }
+}
+
+LeadByteTest Win32Platform::LeadBytes() const { return IsLeadByte; }
+
+void Win32Platform::SetTimer(unsigned id, unsigned milliseconds) {
+    ::SetTimer(m_hView, id, milliseconds, nullptr);
+}
+
+void Win32Platform::KillTimer(unsigned id) { ::KillTimer(m_hView, id); }
+
+void Win32Platform::BaseInitialUpdate() { ::InvalidateRect(m_hView, nullptr, TRUE); }
+
+void Win32Platform::Default() {
+    ::DefWindowProcA(m_current.hwnd, m_current.message, m_current.wParam, m_current.lParam);
+}
+
+void Win32Platform::ShowWarning(const std::string& message) {
+    CWarningDlg notice;
+    notice.m_strMessage = message;
+    notice.DoModal();
+}
+
+int Win32Platform::ForcedPowerOff() { return ::ForcedPowerOff(m_bDryRun); }
