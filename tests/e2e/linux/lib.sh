@@ -111,8 +111,9 @@ click_tray() { xdotool mousemove --window "$(tray_icon)" 11 11 click "$1" && sle
 
 # visible_window CAPTION: the id of the program's shown window with exactly this
 # caption. Only top-level windows: the docked icon, also named hourgate, is
-# inside the tray host's panel.
-visible_window() { xdotool search --maxdepth 1 --onlyvisible --name "^$1\$" 2>/dev/null | sed -n 1p | grep .; }
+# inside the tray host's panel. Under a window manager, which puts each window
+# into a frame of its own, set E2E_WINDOW_DEPTH=2.
+visible_window() { xdotool search --maxdepth "${E2E_WINDOW_DEPTH:-1}" --onlyvisible --name "^$1\$" 2>/dev/null | sed -n 1p | grep .; }
 window_shown() { visible_window "$1" >/dev/null; }
 window_gone() { ! visible_window "$1" >/dev/null; }
 focus_window() { xdotool windowfocus --sync "$(visible_window "$1")"; }
