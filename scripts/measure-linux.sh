@@ -5,10 +5,11 @@
 # program time (libfaketime at sixty times the speed, so the hour takes a minute).
 # Usage: scripts/measure-linux.sh
 set -uo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
+cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 scripts/install-deps.sh || exit 1
 cmake --preset linux >/dev/null && cmake --build --preset linux --target hourgate >/dev/null || exit 1
 HOURGATE_EXE=$PWD/build/linux/hourgate
+# shellcheck source=tests/e2e/linux/lib.sh
 source tests/e2e/linux/lib.sh
 
 rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$PROGRAM_PID/status"; }

@@ -39,38 +39,35 @@ if [ -n "${DISPLAY:-}" ]; then
     exec "$run_dir/hourgate" --dry-run "${args[@]}"
 fi
 
-# No desktop: a private virtual display with a tray host. Every process started
-# here is stopped by its PID when the script ends.
-pids=()
-tmp=$(mktemp -d)
-cleanup() {
-    local i
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$tmp/display")"
-export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$tmp/runtime DBUS_SESSION_BUS_ADDRESS=disabled:
-mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
-trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
-    --SetDockType true >"$tmp/trayer.log" 2>&1 &
-pids+=($!)
-sleep 1
+# No desktop: the end-to-end tests' harness starts a private virtual display
+# with a tray host and stops every process it started by its PID when the
+# script ends. The program keeps the machine's time zone and writes its
+# standard error here.
+tz=${TZ-}
+HOURGATE_EXE=$PWD/build/linux/hourgate
+# shellcheck source=tests/e2e/linux/lib.sh
+source tests/e2e/linux/lib.sh
+if [ -n "$tz" ]; then TZ=$tz; else unset TZ; fi
+E2E_APP=$PWD/$run_dir
+E2E_STDERR=/dev/stderr
+start_display || { echo "could not start Xvfb with trayer"; exit 1; }
 echo "virtual display $DISPLAY with a tray host; starting hourgate --dry-run"
-"$run_dir/hourgate" --dry-run "${args[@]}" &
-pids+=($!)
-sleep 2
+start_program "" --dry-run "${args[@]}"
+wait_until 30 tray_icon >/dev/null || { echo "the tray icon did not appear"; exit 1; }
+# Usage start ends by writing the record (after the notice, outside the hours);
+# then the window is shown, so that the screenshot has Japanese text beside
+# the icon.
+# shellcheck disable=SC2016 # expanded by eval, at each poll
+wait_until 30 eval '[ -n "$(find "$E2E_APP" -name "*.txt" -newer "$E2E_APP/hourgate")" ]' ||
+    echo "no record written yet"
+click_tray 1
+wait_until 10 window_shown hourgate || echo "the window did not show"
 import -window root "$run_dir/screenshot.png" && echo "screenshot: $run_dir/screenshot.png"
 if [ "$demo" = 1 ]; then
     echo "running on $DISPLAY until Ctrl+C (e.g. DISPLAY=$DISPLAY xdotool, import -window root)"
-    wait "${pids[-1]}" || true
+    wait "$PROGRAM_PID" || true
 else
+    # The run's length is the point here, not a wait for something.
     sleep "$seconds"
     echo "done after ${seconds}s; the record files:"
     for record in "$run_dir"/*.txt; do

@@ -8,10 +8,13 @@ cmake --preset linux >/dev/null
 cmake --build --preset linux --target hourgate
 out=$PWD/docs
 HOURGATE_EXE=$PWD/build/linux/hourgate
+# shellcheck source=tests/e2e/linux/lib.sh
 source tests/e2e/linux/lib.sh
-set +u
+# openbox puts each window into a frame: the program's windows are one level down.
+E2E_WINDOW_DEPTH=2
 
-shot() {  # shot NAME: the screen, cropped to what is drawn on it
+shot() {  # shot NAME [GEOMETRY]: the screen, cropped to what is drawn on it
+    # A window is mapped before Qt has painted it; nothing tells when it has.
     sleep 0.5
     import -window root "$E2E_TMP/full.png"
     convert "$E2E_TMP/full.png" -crop "${2:-1024x768+0+0}" -trim +repage "$out/$1.png"
@@ -21,7 +24,7 @@ shot() {  # shot NAME: the screen, cropped to what is drawn on it
 start_display
 XDG_CONFIG_HOME=$E2E_TMP/config openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
 E2E_PIDS+=($!)
-sleep 1
+wait_until 20 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
 
 install_program
 # Monday 15:59: a guest is outside the hours, so the notice shows at start.
@@ -29,7 +32,8 @@ start_program "@2026-12-07 15:59:58" --dry-run
 wait_until 10 window_shown "警告"
 shot linux-notice 1024x768+0+0
 wait_until 10 window_gone "警告"
-sleep 2
+# Usage start goes on after the notice and writes the record.
+wait_until 10 test -e "$E2E_APP/guest.txt"
 click_tray 1
 wait_until 5 window_shown hourgate
 shot linux-window

@@ -1,242 +1,146 @@
-# Shared set-up for the whole-program tests: a private X display with a tray
-# host, a private system bus with a mock logind, and the program copied into a
-# directory of its own. Everything started here is stopped by its PID on exit.
-# Sourced by the test scripts; needs HOURGATE_EXE (the built program).
+# The one harness for running the real program on Linux, sourced by the
+# whole-program tests and by scripts/run.sh, screenshots.sh and measure-linux.sh:
+# a private X display with a tray host, a private system bus with a mock logind,
+# the program copied into a directory of its own (its data files live beside
+# it). Waits are for conditions, polled; every process started here is stopped
+# by its PID on exit. install_program needs HOURGATE_EXE (the built program).
+# shellcheck shell=bash
 
 set -uo pipefail
 
 E2E_PIDS=()
-E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/hourgate-e2e.XXXXXX")
 E2E_FAILURES=0
-E2E_CHECKS=0
+E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/hourgate-e2e.XXXXXX")
+E2E_APP=$E2E_TMP/app
+E2E_STDERR=$E2E_APP/stderr.log
+FAKETIME_LIB=${FAKETIME_LIB:-/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1}
+# The tests' clock times are read in this zone, whatever the machine's is.
 export TZ=${E2E_TZ:-Asia/Tokyo}
-# xprop and xdotool read and match the Japanese captions and texts only in a
-# UTF-8 locale; C.UTF-8 exists on every Debian system.
-export LC_ALL=C.UTF-8
-# Qt's file dialogs remember their state under $HOME: keep it inside the test.
-export HOME=$E2E_TMP/home XDG_CONFIG_HOME=$E2E_TMP/home/.config
-mkdir -p "$HOME"
-# Until a test starts its mock logind, the system bus is one that does not exist:
-# nothing run from here may ever reach the machine's real logind.
+# xprop and xdotool match and print the Japanese captions only in a UTF-8 locale;
+# Qt's dialogs keep state under $HOME, which stays inside the run.
+export LC_ALL=C.UTF-8 HOME=$E2E_TMP/home XDG_CONFIG_HOME=$E2E_TMP/home/.config
+# Until start_logind, the system bus is one that does not exist: nothing run
+# from here may ever reach the machine's real logind.
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$E2E_TMP/no-system-bus"
 
 e2e_cleanup() {
-    local i
-    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
-        kill "${E2E_PIDS[i]}" 2>/dev/null || true
-    done
-    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
-        wait "${E2E_PIDS[i]}" 2>/dev/null || true
-    done
-    if [ "${E2E_KEEP:-0}" = 1 ]; then
-        echo "kept $E2E_TMP"
-    else
-        rm -rf "$E2E_TMP"
-    fi
+    kill "${E2E_PIDS[@]}" 2>/dev/null
+    wait "${E2E_PIDS[@]}" 2>/dev/null
+    if [ "${E2E_KEEP:-0}" = 1 ]; then echo "kept $E2E_TMP"; else rm -rf "$E2E_TMP"; fi
 }
 trap e2e_cleanup EXIT
 trap 'exit 130' INT TERM
 
-log() { echo "[$(date +%T)] $*"; }
+# check DESCRIPTION COMMAND...: one assertion; e2e_finish fails if any did.
+check() { if "${@:2}" >/dev/null; then echo "  ok   $1"; else echo "  FAIL $1"; E2E_FAILURES=$((E2E_FAILURES + 1)); fi; }
+e2e_finish() { echo "$E2E_FAILURES failed"; [ "$E2E_FAILURES" -eq 0 ]; }
 
-# check DESCRIPTION COMMAND...: one assertion; the test fails at the end if any did.
-check() {
-    local what=$1
-    shift
-    E2E_CHECKS=$((E2E_CHECKS + 1))
-    if "$@" >/dev/null; then
-        echo "  ok   $what"
-    else
-        echo "  FAIL $what"
-        E2E_FAILURES=$((E2E_FAILURES + 1))
-    fi
-}
-
-e2e_finish() {
-    echo "$((E2E_CHECKS - E2E_FAILURES)) passed, $E2E_FAILURES failed"
-    [ "$E2E_FAILURES" -eq 0 ]
-}
-
-# wait_until SECONDS COMMAND...: polls every 0.1 s.
+# wait_until SECONDS COMMAND...: polls the command; the time is only a limit.
 wait_until() {
     local deadline=$((SECONDS + $1))
-    shift
-    while ! "$@"; do
-        [ $SECONDS -ge $deadline ] && return 1
-        sleep 0.1
-    done
-    return 0
+    until "${@:2}"; do [ "$SECONDS" -lt "$deadline" ] || return 1; sleep 0.1; done
 }
 
-# Starts Xvfb on a free display (it picks the number itself) and a tray host.
+# Xvfb on a display number it picks itself, so that parallel runs never
+# collide, then trayer as the tray host, retried once as it sometimes dies at
+# start on a busy machine.
 start_display() {
-    local fifo=$E2E_TMP/displayfd
-    : >"$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 2>"$E2E_TMP/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
     E2E_PIDS+=($!)
-    wait_until 10 test -s "$fifo" || { echo "Xvfb did not start"; return 1; }
-    export DISPLAY=":$(head -n1 "$fifo")"
-    export QT_QPA_PLATFORM=xcb
-    export XDG_RUNTIME_DIR=$E2E_TMP/runtime
-    mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
-    # Without this, libdbus would autolaunch a session bus that outlives the test.
-    export DBUS_SESSION_BUS_ADDRESS=disabled:
-    local attempt
-    for attempt in 1 2; do
-        trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
-            --SetDockType true >>"$E2E_TMP/trayer.log" 2>&1 &
+    wait_until 20 test -s "$E2E_TMP/display" || return 1
+    DISPLAY=":$(head -n1 "$E2E_TMP/display")"
+    # Without disabled:, libdbus would autolaunch a session bus that outlives the run.
+    export DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$E2E_TMP/runtime DBUS_SESSION_BUS_ADDRESS=disabled:
+    mkdir -m 0700 "$XDG_RUNTIME_DIR" "$HOME"
+    for _ in 1 2; do
+        trayer --edge top --align right --widthtype pixel --width 120 --height 24 --SetDockType true 2>/dev/null &
         E2E_PIDS+=($!)
-        wait_until 15 tray_host_window >/dev/null && return 0
-        kill "$!" 2>/dev/null
+        wait_until 20 tray_host >/dev/null && return 0
     done
-    echo "trayer did not start on $DISPLAY:"
-    cat "$E2E_TMP/trayer.log" "$E2E_TMP/xvfb.log"
     return 1
 }
+tray_host() { xdotool search --onlyvisible --name '^panel$' 2>/dev/null | sed -n 1p | grep .; }
 
-tray_host_window() { xdotool search --onlyvisible --name '^panel$' 2>/dev/null | head -n1 | grep .; }
-
-# Starts a private bus as the system bus, with a mock logind on it.
-# $1: JSON parameters for the logind template, e.g. '{"CanPowerOff": "no"}'.
+# A private bus as the system bus, with python-dbusmock's logind on it.
 start_logind() {
-    local params=${1:-'{}'}
-    local address=$E2E_TMP/system_bus_address
-    dbus-daemon --session --nofork --address="unix:path=$E2E_TMP/system_bus_socket" \
-        --print-address=3 3>"$address" 2>"$E2E_TMP/dbus.log" &
+    dbus-daemon --session --nofork --address="unix:path=$E2E_TMP/system_bus" --print-address=3 3>"$E2E_TMP/bus" 2>/dev/null &
     E2E_PIDS+=($!)
-    wait_until 10 test -s "$address" || { echo "dbus-daemon did not start"; return 1; }
-    export DBUS_SYSTEM_BUS_ADDRESS=$(head -n1 "$address")
-    /usr/bin/python3 -m dbusmock --system --template logind -p "$params" \
-        >"$E2E_TMP/logind.log" 2>&1 &
+    wait_until 20 test -s "$E2E_TMP/bus" || return 1
+    DBUS_SYSTEM_BUS_ADDRESS=$(head -n1 "$E2E_TMP/bus")
+    /usr/bin/python3 -m dbusmock --system --template logind >"$E2E_TMP/logind.log" 2>&1 &
+    # shellcheck disable=SC2034 # for a test that takes logind off the bus
+    LOGIND_PID=$!
     E2E_PIDS+=($!)
-    wait_until 10 mock GetMethodCalls PowerOff >/dev/null 2>&1 || { echo "mock logind did not start"; return 1; }
+    wait_until 20 poweroffs >/dev/null
+}
+mock() { gdbus call --address "$DBUS_SYSTEM_BUS_ADDRESS" --dest org.freedesktop.login1 \
+    --object-path /org/freedesktop/login1 --method "org.freedesktop.DBus.Mock.$1" "${@:2}"; }
+# The arguments of the PowerOff calls logind received, e.g. "false" for one
+# non-interactive request, nothing for none; fails when the mock does not answer.
+poweroffs() {
+    local calls
+    calls=$(mock GetMethodCalls PowerOff 2>/dev/null) || return 1
+    { grep -o '\[<[a-z]*>\]' || true; } <<<"$calls" | tr -d '[]<>' | xargs
 }
 
-mock() {
-    gdbus call --address "$DBUS_SYSTEM_BUS_ADDRESS" --dest org.freedesktop.login1 \
-        --object-path /org/freedesktop/login1 --method "org.freedesktop.DBus.Mock.$1" "${@:2}"
-}
-
-# Number of PowerOff(false) requests: the non-interactive form is the only one sent.
-poweroff_count() {
-    local out
-    out=$(mock GetMethodCalls PowerOff 2>/dev/null) || { echo "?"; return 1; }
-    grep -o '\[<false>\]' <<<"$out" | wc -l
-}
-
-E2E_APP=$E2E_TMP/app
-E2E_STDERR=$E2E_APP/stderr.log
-FAKETIME_LIB=${FAKETIME_LIB:-/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1}
-
-# A fresh copy of the program in a directory of its own: its data files live
-# beside it. Removes the data files of an earlier run.
-install_program() {
-    rm -rf "$E2E_APP"
-    mkdir -p "$E2E_APP"
-    cp "$HOURGATE_EXE" "$E2E_APP/hourgate"
-}
-
-# start_program "FAKETIME" [ARG...]: runs the program from its directory with
-# the clock set by libfaketime, e.g. "@2026-12-07 16:00:00" or "@... x60".
+# A fresh copy of the program, without the data files of an earlier run.
+install_program() { rm -rf "$E2E_APP" && mkdir "$E2E_APP" && cp "$HOURGATE_EXE" "$E2E_APP/hourgate"; }
+# start_program CLOCK [ARG...]: runs it from its directory (PROGRAM_PID), its
+# clock set by libfaketime, e.g. "@2026-12-07 16:00:00" or "@... x60"; an empty
+# CLOCK leaves the real one.
 start_program() {
-    local clock=$1
-    shift
-    (cd "$E2E_APP" && exec env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="$clock" \
-        ./hourgate "$@" 2>>"$E2E_STDERR") &
+    local clock=(env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="$1")
+    [ -n "$1" ] || clock=()
+    (cd "$E2E_APP" && exec "${clock[@]}" ./hourgate "${@:2}" 2>>"$E2E_STDERR") &
     PROGRAM_PID=$!
-    E2E_PIDS+=("$PROGRAM_PID")
+    E2E_PIDS+=($!)
 }
-
-program_running() {
-    local state
-    state=$(ps -o stat= -p "$PROGRAM_PID" 2>/dev/null) || return 1
-    [[ $state != Z* ]]
-}
-program_ended() { ! program_running; }
-
-# program_exits_with CODE [SECONDS]: waits for the program to end and tells
-# whether its exit code is CODE. Must run in the test's own shell (not inside
-# $(...)): only the parent shell can collect a child's exit status.
+program_running() { [[ $(ps -o stat= -p "$PROGRAM_PID") == [^Z]* ]]; }
+# program_exits_with CODE: in the test's own shell, not in $(...): only the
+# parent shell can collect the exit status.
 program_exits_with() {
-    wait_until "${2:-10}" program_ended || return 1
-    local code=0
-    wait "$PROGRAM_PID" || code=$?
-    [ "$code" = "$1" ]
+    wait_until 20 eval '! program_running' && { wait "$PROGRAM_PID"; [ $? = "$1" ]; }
 }
+stop_program() { kill "$PROGRAM_PID" 2>/dev/null; wait "$PROGRAM_PID" 2>/dev/null; return 0; }
 
-stop_program() {
-    kill "$PROGRAM_PID" 2>/dev/null
-    wait "$PROGRAM_PID" 2>/dev/null
-    return 0
-}
+# The program's icon docked in the tray host's panel.
+tray_icon() { xwininfo -tree -id "$(tray_host)" 2>/dev/null | awk '/"hourgate": \("hourgate" "hourgate"\)/ {print $1}' | grep .; }
+# click_tray 1|3, then a pause, so that a next click is not taken for the
+# second half of a double click (Qt joins two clicks within ~0.5 s).
+click_tray() { xdotool mousemove --window "$(tray_icon)" 11 11 click "$1" && sleep 0.7; }
 
-# The program's tray icon window, when it is docked in the tray host's panel.
-tray_icon() {
-    local panel
-    panel=$(tray_host_window) || return 1
-    xwininfo -tree -id "$panel" 2>/dev/null |
-        awk '/"hourgate": \("hourgate" "hourgate"\)/ {print $1; exit}' | grep .
-}
-
-# click_tray 1|3: a press and release on the icon, then a pause long enough that
-# the next click is not taken for the second half of a double click.
-click_tray() {
-    local icon
-    icon=$(tray_icon) || return 1
-    xdotool mousemove --window "$icon" 11 11 click "$1"
-    sleep 0.7
-}
-
-# visible_window NAME: the id of the program's shown top-level window with that
-# exact caption (the tray icon, also named hourgate, is not one).
-visible_window() {
-    local icon id
-    icon=$(tray_icon 2>/dev/null || echo none)
-    for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
-        [ "$(printf '0x%x' "$id")" = "$icon" ] && continue
-        echo "$id"
-        return 0
-    done
-    return 1
-}
+# visible_window CAPTION: the id of the program's shown window with exactly this
+# caption. Only top-level windows: the docked icon, also named hourgate, is
+# inside the tray host's panel. Under a window manager, which puts each window
+# into a frame of its own, set E2E_WINDOW_DEPTH=2.
+visible_window() { xdotool search --maxdepth "${E2E_WINDOW_DEPTH:-1}" --onlyvisible --name "^$1\$" 2>/dev/null | sed -n 1p | grep .; }
 window_shown() { visible_window "$1" >/dev/null; }
 window_gone() { ! visible_window "$1" >/dev/null; }
-
+focus_window() { xdotool windowfocus --sync "$(visible_window "$1")"; }
+wm_close() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/wm_close.py" "$(visible_window "$1")"; }
 # The text a notice shows, published as its window's icon name.
-icon_text() {
-    xprop -id "$1" _NET_WM_ICON_NAME 2>/dev/null | sed -n 's/^_NET_WM_ICON_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
-}
-
-record() { cat "$E2E_APP/$1" 2>/dev/null | tr '\0' '|'; }
-# The minutes field of a record file.
-record_minutes() { record "$1" | awk '{print $3 + 0}' FS='[ |]+'; }
-seed_record() { printf '%s\0 ' "$2" >"$E2E_APP/$1"; }
-
-dry_run_lines() { grep -c '^hourgate: power-off requested (dry run)$' "$E2E_STDERR" 2>/dev/null; }
-
-screenshot() {
-    [ -n "${E2E_SCREENSHOTS:-}" ] || return 0
-    mkdir -p "$E2E_SCREENSHOTS"
-    import -window root "$E2E_SCREENSHOTS/$1.png" 2>/dev/null
-}
-
-wm_close() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/wm_close.py" "$1"; }
-
-# The shown popup menu of the program: an override-redirect window of its class
-# other than the tray icon (docked icons are override-redirect too).
+icon_text() { xprop -id "$1" _NET_WM_ICON_NAME 2>/dev/null | sed -n 's/^[^"]*"\(.*\)"$/\1/p'; }
+# An open menu: Qt's popups are the program's only shown top-level windows that
+# bypass the window manager (override-redirect).
+# (Tests on output, not on exit codes: a reader that stops early would break the
+# pipe, and pipefail would count that as a failure.)
 popup_menu() {
-    local id icon
-    icon=$(tray_icon 2>/dev/null || echo none)
-    for id in $(xdotool search --onlyvisible --class hourgate 2>/dev/null); do
-        [ "$(printf '0x%x' "$id")" = "$icon" ] && continue
-        xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && { echo "$id"; return 0; }
-    done
-    return 1
+    [ -n "$(xdotool search --maxdepth 1 --onlyvisible --class hourgate 2>/dev/null |
+        while read -r id; do xwininfo -id "$id" | grep 'Override Redirect State: yes'; done)" ]
 }
-popup_gone() { ! popup_menu >/dev/null; }
 
-focus_window() {
-    local id
-    id=$(visible_window "$1") || return 1
-    xdotool windowfocus --sync "$id"
+# leave tray|menu PASSWORD: the tray menu's 終了, or File > ｱﾌﾟﾘｹｰｼｮﾝの終了 with
+# the window hidden before, then the password typed into the dialog, until it closes.
+leave() {
+    if [ "$1" = tray ]; then
+        click_tray 3 && wait_until 10 popup_menu && xdotool key Down Return
+    else
+        click_tray 1 && wait_until 10 window_shown hourgate && focus_window hourgate &&
+            xdotool key alt+f && wait_until 10 popup_menu && xdotool key x
+    fi && wait_until 10 window_shown "Pass Word" && focus_window "Pass Word" &&
+        xdotool type --delay 30 "$2" && xdotool key Return && wait_until 10 window_gone "Pass Word"
 }
+
+# record FILE: a record file with its NUL shown as |, e.g. "2026/12/07 16:10 000000| ".
+record() { tr '\0' '|' 2>/dev/null <"$E2E_APP/$1"; }
+record_minutes() { record "$1" | awk -F'[ |]+' '{print $3 + 0}'; }

@@ -1,52 +1,18 @@
 #!/usr/bin/python3
-"""Asks an X window to close the way a window manager's close box does: a
-WM_DELETE_WINDOW client message. The tests run without a window manager."""
+# wm_close.py WINDOW: asks an X window to close the way a window manager's
+# close box does, with a WM_DELETE_WINDOW client message (the tests run
+# without a window manager).
 import ctypes
-import ctypes.util
 import sys
 
-
-class XClientMessageEvent(ctypes.Structure):
-    _fields_ = [
-        ("type", ctypes.c_int),
-        ("serial", ctypes.c_ulong),
-        ("send_event", ctypes.c_int),
-        ("display", ctypes.c_void_p),
-        ("window", ctypes.c_ulong),
-        ("message_type", ctypes.c_ulong),
-        ("format", ctypes.c_int),
-        ("data", ctypes.c_long * 5),
-    ]
-
-
-class XEvent(ctypes.Union):
-    _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
-
-
-def main():
-    window = int(sys.argv[1], 0)
-    xlib = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11") or "libX11.so.6")
-    xlib.XOpenDisplay.restype = ctypes.c_void_p
-    xlib.XInternAtom.restype = ctypes.c_ulong
-    xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                                ctypes.POINTER(XEvent)]
-    xlib.XFlush.argtypes = [ctypes.c_void_p]
-    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    display = xlib.XOpenDisplay(None)
-    if not display:
-        sys.exit("cannot open display")
-    event = XEvent()
-    event.xclient.type = 33  # ClientMessage
-    event.xclient.window = window
-    event.xclient.message_type = xlib.XInternAtom(display, b"WM_PROTOCOLS", 0)
-    event.xclient.format = 32
-    event.xclient.data[0] = xlib.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-    event.xclient.data[1] = 0  # CurrentTime
-    xlib.XSendEvent(display, window, 0, 0, ctypes.byref(event))
-    xlib.XFlush(display)
-    xlib.XCloseDisplay(display)
-
-
-if __name__ == "__main__":
-    main()
+x = ctypes.cdll.LoadLibrary("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+display = ctypes.c_void_p(x.XOpenDisplay(None) or sys.exit("cannot open display"))
+window = ctypes.c_ulong(int(sys.argv[1], 0))
+# An XClientMessageEvent as the longs of an x86-64 XEvent (ints padded to a
+# long): type ClientMessage, serial, send_event, display, window, message_type,
+# format 32, then the data: the protocol and CurrentTime. Atoms fit in an int.
+event = (ctypes.c_long * 24)(33, 0, 0, 0, window.value, x.XInternAtom(display, b"WM_PROTOCOLS", 0), 32,
+                             x.XInternAtom(display, b"WM_DELETE_WINDOW", 0), 0)
+x.XSendEvent(display, window, 0, ctypes.c_long(0), event)
+x.XCloseDisplay(display)  # flushes the event
