@@ -29,10 +29,10 @@ bool FakePlatform::ToLocalTime(std::int64_t time, LocalTimeFields& out) const {
     std::tm tm{};
 #ifdef _WIN32
     const __time64_t t = time;
-    if (localTimeFails || ::_gmtime64_s(&tm, &t) != 0) return false;
+    if (::_gmtime64_s(&tm, &t) != 0) return false;
 #else
     const time_t t = static_cast<time_t>(time);
-    if (localTimeFails || !::gmtime_r(&t, &tm)) return false;
+    if (!::gmtime_r(&t, &tm)) return false;
 #endif
     out = LocalTimeFields::From(tm);
     return true;
@@ -60,18 +60,10 @@ void FakePlatform::ShowWarning(const std::string& message) {
 
 int FakePlatform::ForcedPowerOff() {
     events.push_back("power-off" + Suffix());
-    return powerOffResult;
+    return 1;
 }
 
 void FakePlatform::Advance(std::int64_t seconds) {
     now += seconds;
     steadyMs += seconds * 1000;
-}
-
-std::vector<std::string> Notices(const std::vector<std::string>& events) {
-    std::vector<std::string> notices;
-    for (const std::string& e : events) {
-        if (e.rfind("notice: ", 0) == 0) notices.push_back(e);
-    }
-    return notices;
 }

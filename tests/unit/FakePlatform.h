@@ -35,10 +35,8 @@ public:
 
     std::int64_t now = 0;
     std::int64_t steadyMs = 1000000;
-    bool localTimeFails = false;
     std::optional<std::string> userName = std::string("taro");
     std::string executablePath;
-    int powerOffResult = 1;
     // When set, notices and power-off requests also log the minutes the record
     // file holds at that moment, which shows where the rewrite happened.
     std::string watchedRecord;
@@ -47,6 +45,3 @@ public:
 private:
     std::string Suffix() const;
 };
-
-// The notices among the events, in order.
-std::vector<std::string> Notices(const std::vector<std::string>& events);

@@ -29,7 +29,7 @@ struct FakeWindows {
             v->dwPlatformId = platformId;
             return Log("version", v->dwOSVersionInfoSize);
         };
-        api.GetCurrentProcess = [this] { return Log("process"), reinterpret_cast<void*>(-1); };
+        api.GetCurrentProcess = [] { return reinterpret_cast<void*>(-1); };
         api.OpenProcessToken = [this](void*, std::uint32_t access, void**) {
             return Log("token", access);
         };
@@ -57,9 +57,8 @@ const std::string kRequest = "exit 13 4294967295";
 TEST(PowerOffSequence, EnablesThePrivilegeThenRequestsThePowerOff) {
     FakeWindows os;
     EXPECT_EQ(ForcedPowerOff(os.Table()), 1);
-    EXPECT_EQ(os.calls,
-              (Calls{"version 148", "process", "token 40", "lookup local SeShutdownPrivilege",
-                     "adjust 0 1 19 2 16 1", "close", kRequest}));
+    EXPECT_EQ(os.calls, (Calls{"version 148", "token 40", "lookup local SeShutdownPrivilege",
+                               "adjust 0 1 19 2 16 1", "close", kRequest}));
     os.calls.clear();
     os.platformId = 1;  // older systems have no tokens; every call requests again
     EXPECT_EQ(ForcedPowerOff(os.Table()), 1);

@@ -8,7 +8,6 @@
 #include <unistd.h>
 #endif
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -16,21 +15,15 @@
 
 namespace fs = std::filesystem;
 
-char NativeSeparator() {
-#ifdef _WIN32
-    return '\\';
-#else
-    return '/';
-#endif
-}
+char NativeSeparator() { return static_cast<char>(fs::path::preferred_separator); }
 
 TempDir::TempDir() {
-    static std::atomic<int> counter{0};
+    static int counter = 0;
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    const fs::path dir = fs::temp_directory_path() / ("hourgate-test-" + std::to_string(stamp) +
-                                                      "-" + std::to_string(counter++));
-    fs::create_directories(dir);
-    m_path = dir.string();
+    m_path = (fs::temp_directory_path() /
+              ("hourgate-test-" + std::to_string(stamp) + "-" + std::to_string(counter++)))
+                 .string();
+    fs::create_directories(m_path);
 }
 
 TempDir::~TempDir() {
@@ -48,10 +41,9 @@ void TempDir::Write(const std::string& name, const std::string& bytes) const {
 
 std::string TempDir::Read(const std::string& name) const {
     std::ifstream in(File(name), std::ios::binary);
-    if (!in) return "<absent>";
     std::ostringstream bytes;
     bytes << in.rdbuf();
-    return bytes.str();
+    return in ? bytes.str() : "<absent>";
 }
 
 #ifdef _WIN32

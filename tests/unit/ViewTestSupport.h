@@ -5,10 +5,13 @@
 #include "TempDir.h"
 #include "doc/HourgateDoc.h"
 #include "usage/HourgateView.h"
+#include "usage/UsagePolicy.h"
 #include "usage/UsageRecord.h"
 
 using namespace std::string_literals;
 using Events = std::vector<std::string>;
+
+constexpr const char* kWeekdayHours = "さんの使用可能時間は、16時から21時までです";
 
 struct ViewFixture {
     TempDir dir;
@@ -19,8 +22,8 @@ struct ViewFixture {
     std::string RecordBytes(const std::string& category = "guest") {
         return dir.Read(category + ".txt");
     }
-    void SeedRecord(const UsageRecord& record, const std::string& category = "guest") {
-        dir.Write(category + ".txt", FormatUsageRecord(record));
+    void SeedRecord(const UsageRecord& record) {
+        dir.Write("guest.txt", FormatUsageRecord(record));
     }
     // Starts usage at the given local time and forgets what start-up did.
     void StartAt(std::int64_t time) {
@@ -33,9 +36,18 @@ struct ViewFixture {
         platform.Advance(seconds);
         view.OnTimer(USAGE_TIMER_ID);
     }
+    Events Notices() const {
+        Events notices;
+        for (const std::string& e : platform.events) {
+            if (e.rfind("notice: ", 0) == 0) notices.push_back(e);
+        }
+        return notices;
+    }
 };
 
-// A listed user, so that only the quota rules act.
-struct ListedUserFixture : ViewFixture {
-    ListedUserFixture() { dir.Write("Hourgate.ini", "taro\n"); }
+struct RecordingOutput : TextOutput {
+    Events lines;
+    void TextOut(int x, int y, const std::string& text) override {
+        lines.push_back(std::to_string(x) + "," + std::to_string(y) + " " + text);
+    }
 };

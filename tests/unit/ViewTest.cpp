@@ -1,0 +1,114 @@
+// Usage start, the usage tick and the status display, through a recording fake
+// platform and a real temp directory.
+#include <gtest/gtest.h>
+
+#include "ViewTestSupport.h"
+
+TEST(ViewStart, CreatesCarriesOverOrResetsTheDaysRecord) {
+    const std::pair<std::optional<UsageRecord>, int> cases[] = {
+        {std::nullopt, 0},
+        {UsageRecord{2026, 12, 7, 9, 0, 120}, 120},
+        {UsageRecord{2026, 12, 6, 20, 0, 140}, 0},
+        {UsageRecord{2026, 12, 8, 9, 0, 120}, 0},  // dated in the future
+    };
+    for (const auto& [stored, minutes] : cases) {
+        ViewFixture f;
+        if (stored) f.SeedRecord(*stored);
+        f.platform.now = MakeTime(2026, 12, 7, 17, 30);  // Monday
+        f.view.OnInitialUpdate();
+        EXPECT_EQ(f.platform.events, (Events{"base-initial-update", "set-timer 1 30000"}));
+        EXPECT_EQ(f.RecordBytes(), FormatUsageRecord({2026, 12, 7, 17, 30, minutes}));
+    }
+}
+
+TEST(ViewStart, HourNoticeThenPowerOffThenTheRecordForGuestsOnly) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Taro", "Taro"},  // listed, counted in the login name's own form
+        {"hana", "guest"},
+        {"Guest", "Guest"},  // listed, but still a guest to the hour rule
+    };
+    for (const auto& [login, category] : cases) {
+        ViewFixture f;
+        f.dir.Write("Hourgate.ini", "taro\r\nguest\r\n");
+        f.platform.userName = std::string(login);
+        f.platform.watchedRecord = f.dir.File(std::string(category) + ".txt");
+        f.platform.now = MakeTime(2026, 12, 7, 23, 30);
+        f.view.OnInitialUpdate();
+        EXPECT_EQ(f.RecordBytes(category), FormatUsageRecord({2026, 12, 7, 23, 30, 0}));
+        Events expected{"base-initial-update", "set-timer 1 30000"};
+        if (HourRuleApplies(category)) {
+            expected.push_back("notice: "s + login + kWeekdayHours + " [no record]");
+            expected.push_back("power-off [no record]");
+        }
+        EXPECT_EQ(f.platform.events, expected);
+    }
+}
+
+TEST(ViewTick, OnlyEverySecondTickAccountsAndOnlyItTouchesTheRecord) {
+    ViewFixture f;
+    f.StartAt(MakeTime(2026, 12, 7, 17, 0));
+    std::remove(f.dir.File("guest.txt").c_str());
+    f.Tick(30);
+    EXPECT_EQ(f.platform.events, (Events{"kill-timer 1", "default", "set-timer 1 30000"}));
+    EXPECT_EQ(f.RecordBytes(), "<absent>") << "a non-accounting tick does no file work";
+    for (int tick = 2; tick <= 10; ++tick) {
+        f.platform.Advance(30);
+        f.view.OnTimer(tick % 2 ? 99 : USAGE_TIMER_ID);  // any timer id is a usage tick
+    }
+    EXPECT_EQ(f.RecordBytes(), "2026/12/07 17:05 000005\0 "s);
+}
+
+TEST(ViewTick, OrderOfEffectsForAGuestOutsideTheHoursAtTheQuota) {
+    ViewFixture f;
+    f.SeedRecord({2026, 12, 7, 20, 0, 149});
+    f.StartAt(MakeTime(2026, 12, 7, 20, 59, 30));
+    f.platform.watchedRecord = f.dir.File("guest.txt");
+    f.Tick();
+    EXPECT_EQ(
+        f.platform.events,
+        (Events{"kill-timer 1", "notice: taro"s + kWeekdayHours + " [record 149]",
+                "power-off [record 149]", "notice: taroさん あと 0 分で強制終了します [record 150]",
+                "power-off [record 150]", "default", "set-timer 1 30000"}));
+}
+
+TEST(ViewTick, RulesFollowTheTicksOwnWeekday) {
+    // A guest from Friday evening into Saturday morning: the weekend's hours and quota.
+    ViewFixture f;
+    f.StartAt(MakeTime(2026, 12, 11, 20, 50));
+    f.Tick(11 * 3600 + 40 * 60);
+    EXPECT_EQ(f.Notices(), (Events{"notice: taroさん あと -430 分で強制終了します"}));
+}
+
+TEST(ViewTick, IdentityIsResolvedAgainButTheListIsNotReread) {
+    ViewFixture f;
+    f.dir.Write("Hourgate.ini", "taro\n");
+    f.StartAt(MakeTime(2026, 12, 7, 23, 0));
+    f.dir.Write("Hourgate.ini", "");  // waits for the next start
+    f.Tick();
+    EXPECT_EQ(f.RecordBytes("taro"), "2026/12/07 23:01 000001\0 "s);
+    f.platform.userName = std::string("hana");
+    f.Tick();
+    EXPECT_EQ(f.RecordBytes("guest"), "2026/12/07 23:02 000002\0 "s);
+    EXPECT_EQ(f.Notices(), (Events{"notice: hana"s + kWeekdayHours}));
+}
+
+TEST(ViewTick, NeitherSleepNorAClockSetBackCounts) {
+    ViewFixture f;
+    f.dir.Write("Hourgate.ini", "taro\n");
+    f.StartAt(MakeTime(2026, 12, 7, 17, 0));
+    f.platform.now += 2 * 3600;  // asleep: the wall clock moves, the other does not
+    f.Tick();
+    f.platform.now -= 10 * 60;  // then set back by ten minutes
+    for (int tick = 0; tick < 22; ++tick) f.Tick(30);
+    EXPECT_EQ(f.view.m_nMinutesUsed, 2) << "only time past the last accounted instant";
+}
+
+TEST(ViewDraw, TwoStatusLinesAgainstTheQuotaOfTheDayOfDrawing) {
+    ViewFixture f;
+    f.platform.now = MakeTime(2026, 12, 12, 17, 0);  // Saturday: 270 minutes
+    f.view.m_nMinutesUsed = 345;
+    RecordingOutput dc;
+    f.view.OnDraw(dc);
+    EXPECT_EQ(dc.lines, (Events{"0,0 今日 taro さんは、5時間 45分使用しました",
+                                "0,30 あと、-1時間 -15分使用出来ます"}));
+}
