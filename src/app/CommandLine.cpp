@@ -2,24 +2,58 @@
 
 #include <cstring>
 
+#include "app/Version.h"
+
 namespace {
+
+constexpr const char* kUsage =
+    "usage: hourgate [--dry-run] [FILE]\n"
+    "  --dry-run  run as usual, but only report each power-off on standard error\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n";
 
 bool IsSwitch(const char* argument, char pathSeparator) {
     return argument[0] == '-' || (pathSeparator == '\\' && argument[0] == '/');
 }
 
+bool Is(const char* argument, const char* name) { return std::strcmp(argument, name) == 0; }
+
 }  // namespace
 
 CommandLineInfo ParseCommandLine(int argc, const char* const* argv, char pathSeparator) {
     CommandLineInfo info;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc && info.action != CommandLineAction::Error; ++i) {
         const char* argument = argv[i];
         if (!argument || argument[0] == '\0') continue;
         if (!IsSwitch(argument, pathSeparator)) {
             if (info.file.empty()) info.file = argument;
-        } else if (std::strcmp(argument, kDryRunSwitch) == 0) {
+        } else if (Is(argument, kDryRunSwitch)) {
             info.dryRun = true;
+        } else if (Is(argument, "--help") || Is(argument, "-h") || Is(argument, "/?")) {
+            info.action = CommandLineAction::Help;
+        } else if (Is(argument, "--version")) {
+            if (info.action == CommandLineAction::Run) info.action = CommandLineAction::Version;
+        } else {
+            info.action = CommandLineAction::Error;
+            info.error = std::string("unknown option '") + argument + "'";
         }
     }
     return info;
+}
+
+int AnswerCommandLine(const CommandLineInfo& info, std::FILE* out, std::FILE* err) {
+    switch (info.action) {
+        case CommandLineAction::Run:
+            return -1;
+        case CommandLineAction::Help:
+            std::fputs(kUsage, out);
+            return 0;
+        case CommandLineAction::Version:
+            std::fprintf(out, "%s (%s)\n", HOURGATE_VERSION_TEXT, HOURGATE_VERSION_NUMBER);
+            return 0;
+        case CommandLineAction::Error:
+            std::fprintf(err, "hourgate: %s\n%s", info.error.c_str(), kUsage);
+            return 2;
+    }
+    return 2;
 }

@@ -1,16 +1,25 @@
 // The command line both shells accept: switches, and at most one document file.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 constexpr const char* kDryRunSwitch = "--dry-run";
 
+enum class CommandLineAction { Run, Help, Version, Error };
+
 struct CommandLineInfo {
+    CommandLineAction action = CommandLineAction::Run;
     bool dryRun = false;
     // The document to open: the first argument that is not a switch; empty for a new one.
     std::string file;
+    std::string error;  // for Error: what was wrong
 };
 
 // A switch starts with '-'; where paths use '\' (Windows) also with '/', as the
 // system's own programs do.
 CommandLineInfo ParseCommandLine(int argc, const char* const* argv, char pathSeparator);
+
+// Prints what --help, --version or a wrong switch call for, and gives the exit
+// code (0, or 2 for a wrong switch); -1 when the program is to run.
+int AnswerCommandLine(const CommandLineInfo& info, std::FILE* out, std::FILE* err);

@@ -1,9 +1,12 @@
 // Start-up of the Linux program: document, frame with view and tray icon, usage
 // start, then the window hidden so that only the tray icon remains.
+#include <syslog.h>
+
 #include <QApplication>
 #include <QFile>
 #include <QFont>
 #include <QStringList>
+#include <cstdlib>
 #include <memory>
 
 #include "app/CommandLine.h"
@@ -27,7 +30,8 @@ void UseJapaneseGothicFont(QApplication& app) {
 
 class CHourgateApp {
 public:
-    CHourgateApp(int& argc, char** argv) : m_app(argc, argv), m_argc(argc), m_argv(argv) {}
+    CHourgateApp(int& argc, char** argv, CommandLineInfo commandLine)
+        : m_app(argc, argv), m_commandLine(std::move(commandLine)) {}
 
     // False when start-up fails: the program then ends without its event loop.
     bool InitInstance() {
@@ -39,13 +43,12 @@ public:
         UseJapaneseGothicFont(m_app);
 
         // A document named on the command line must open; it is read no further.
-        const CommandLineInfo commandLine = ParseCommandLine(m_argc, m_argv, '/');
-        if (!commandLine.file.empty()) {
-            QFile file(QString::fromLocal8Bit(commandLine.file.c_str()));
+        if (!m_commandLine.file.empty()) {
+            QFile file(QString::fromLocal8Bit(m_commandLine.file.c_str()));
             if (!file.open(QIODevice::ReadOnly)) return false;
         }
 
-        m_platform = std::make_unique<QtPlatform>(commandLine.dryRun);
+        m_platform = std::make_unique<QtPlatform>(m_commandLine.dryRun);
         m_document = std::make_unique<CHourgateDoc>(*m_platform);
         m_frame = std::make_unique<CMainFrame>(*m_platform, *m_document);
         if (!m_frame->OnCreate()) return false;
@@ -55,12 +58,13 @@ public:
         return true;
     }
 
-    int Run() { return QApplication::exec(); }
+    // An exit the user chose during start-up (from the tray while the start-up
+    // notice was up) came before the event loop, which would not see it.
+    int Run() { return m_frame->IsClosing() ? 0 : QApplication::exec(); }
 
 private:
     QApplication m_app;
-    int& m_argc;
-    char** m_argv;
+    CommandLineInfo m_commandLine;
     std::unique_ptr<QtPlatform> m_platform;
     std::unique_ptr<CHourgateDoc> m_document;
     std::unique_ptr<CMainFrame> m_frame;
@@ -68,8 +72,22 @@ private:
 
 }  // namespace
 
+// Qt would abort with a message about its platform plugin; say what is missing.
+bool HasDisplay() {
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+}
+
 int main(int argc, char** argv) {
-    CHourgateApp app(argc, argv);
+    const CommandLineInfo commandLine = ParseCommandLine(argc, argv, '/');
+    const int answered = AnswerCommandLine(commandLine, stdout, stderr);
+    if (answered >= 0) return answered;
+    if (!HasDisplay()) {
+        std::fputs("hourgate: no display to run on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n",
+                   stderr);
+        return 1;
+    }
+    ::openlog("hourgate", LOG_PID, LOG_USER);
+    CHourgateApp app(argc, argv, commandLine);
     if (!app.InitInstance()) return 1;
     return app.Run();
 }

@@ -42,6 +42,9 @@ public:
     // Milliseconds of a clock that does not advance while the machine sleeps
     // and is not moved when the wall clock is set.
     virtual std::int64_t SleepStoppingMilliseconds() const = 0;
+    // Milliseconds of a clock that does advance during sleep but is not moved
+    // when the wall clock is set: it tells real time from a clock change.
+    virtual std::int64_t BootTimeMilliseconds() const = 0;
 
     // Login name of the user the process runs as, in the platform's narrow code page;
     // nothing when the system cannot give it or it does not fit in `kMaxLoginNameBytes`.
@@ -67,4 +70,8 @@ public:
     // Requests a forced power-off without waiting for it: 1 when the request was
     // issued, 0 when a preparatory step failed.
     virtual int ForcedPowerOff() = 0;
+
+    // One line for the administrator in the system's log (the journal or syslog;
+    // the Application event log on Windows, source "Hourgate").
+    virtual void WriteSystemLog(const std::string& line) = 0;
 };

@@ -1,6 +1,7 @@
 #include "app/Platform_qt.h"
 
 #include <pwd.h>
+#include <syslog.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -27,6 +28,14 @@ std::int64_t QtPlatform::SleepStoppingMilliseconds() const {
     // changes, which is what the accounting needs.
     struct timespec ts = {};
     ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+std::int64_t QtPlatform::BootTimeMilliseconds() const {
+    // CLOCK_BOOTTIME goes on during suspend and, like CLOCK_MONOTONIC, is not
+    // moved when the wall clock is set.
+    struct timespec ts = {};
+    ::clock_gettime(CLOCK_BOOTTIME, &ts);
     return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
@@ -73,3 +82,7 @@ void QtPlatform::ShowWarning(const std::string& message) {
 }
 
 int QtPlatform::ForcedPowerOff() { return ::ForcedPowerOff(m_bDryRun); }
+
+void QtPlatform::WriteSystemLog(const std::string& line) {
+    ::syslog(LOG_WARNING, "%s", line.c_str());
+}

@@ -21,6 +21,7 @@ public:
     std::int64_t Now() const override;
     bool ToLocalTime(std::int64_t time, LocalTimeFields& out) const override;
     std::int64_t SleepStoppingMilliseconds() const override;
+    std::int64_t BootTimeMilliseconds() const override;
     std::optional<std::string> UserName() const override;
     std::string ExecutablePath() const override;
     char PathSeparator() const override { return '/'; }
@@ -31,6 +32,7 @@ public:
     void Default() override {}
     void ShowWarning(const std::string& message) override;
     int ForcedPowerOff() override;
+    void WriteSystemLog(const std::string& line) override;
 
 private:
     bool m_bDryRun;

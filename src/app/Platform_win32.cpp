@@ -78,3 +78,10 @@ void Win32Platform::ShowWarning(const std::string& message) {
 }
 
 int Win32Platform::ForcedPowerOff() { return ::ForcedPowerOff(m_bDryRun); }
+
+std::int64_t Win32Platform::BootTimeMilliseconds() const {
+    // Runs on through sleep, and setting the clock does not move it.
+    return static_cast<std::int64_t>(::GetTickCount64());
+}
+
+void Win32Platform::WriteSystemLog(const std::string& line) { ::OutputDebugStringA(line.c_str()); }

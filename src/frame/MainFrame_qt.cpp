@@ -165,6 +165,7 @@ void CMainFrame::GuardedExit() {
 void CMainFrame::CloseProgram() {
     // Nothing is written on the way out: the last tick left the record current.
     m_trayIcon->hide();
+    m_bClosing = true;
     QCoreApplication::exit(0);
 }
 

@@ -23,6 +23,8 @@ public:
     // Builds the bars and adds the tray icon; false when a bar cannot be made.
     bool OnCreate();
     CHourgateView& GetActiveView() { return m_view; }
+    // True once an exit command has closed the program.
+    bool IsClosing() const { return m_bClosing; }
 
     // The new-document command: the one document is reused and usage start runs again.
     void OnFileNew();
@@ -50,4 +52,5 @@ private:
     QSystemTrayIcon* m_trayIcon = nullptr;
     QMenu* m_trayMenu = nullptr;
     bool m_bWindowShown = false;
+    bool m_bClosing = false;
 };

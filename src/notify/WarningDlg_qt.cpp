@@ -36,16 +36,17 @@ CWarningDlg::CWarningDlg(QWidget* parent) : QDialog(parent) {
 }
 
 int CWarningDlg::DoModal() {
-    PlaceOverOwner(*this, parentWidget());
-    return exec();
-}
-
-void CWarningDlg::showEvent(QShowEvent* event) {
     const QString text = QString::fromUtf8(m_strMessage.c_str());
     m_message->setText(text);
     // Also as the window's icon text, so that test tools and window lists can read
     // the message without screen scraping.
     setWindowIconText(text);
+    // Placed once the text has given the notice its final size, so it is centred.
+    PlaceOverOwner(*this, parentWidget());
+    return exec();
+}
+
+void CWarningDlg::showEvent(QShowEvent* event) {
     // Each showing gets its own full three seconds.
     if (m_nTimer != 0) killTimer(m_nTimer);
     m_nTimer = startTimer(static_cast<int>(kNoticeMilliseconds), Qt::PreciseTimer);

@@ -1,46 +1,110 @@
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "usage/DataFile.h"
 
 namespace {
 
-// Another copy of the program that holds the file makes the open fail, as an
-// open without sharing does on Windows.
-int OpenUnshared(const std::string& path, int flags) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-    if (fd < 0) return -1;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return -1;
+// Another copy of the program rewrites a record in well under a millisecond;
+// a lock held longer than this belongs to someone else and is not waited for.
+constexpr int kLockWaitSteps = 20;
+constexpr useconds_t kLockWaitStepMicroseconds = 10000;
+
+std::string Reason() { return std::strerror(errno); }
+
+// The lock keeps two copies of the program from writing at once.
+bool LockBriefly(int fd) {
+    for (int step = 0; step < kLockWaitSteps; ++step) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+        if (errno != EWOULDBLOCK && errno != EINTR) return false;
+        ::usleep(kLockWaitStepMicroseconds);
     }
-    return fd;
+    errno = EWOULDBLOCK;
+    return false;
+}
+
+bool IsRegular(int fd) {
+    struct stat info = {};
+    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsNotThere(int error) { return error == ENOENT || error == ELOOP || error == ENXIO; }
+
+class Fd {
+public:
+    explicit Fd(int fd) : m_fd(fd) {}
+    ~Fd() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+bool WriteAll(int fd, const std::string& bytes) {
+    return ::pwrite(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size());
+}
+
+std::string CreateWhole(const std::string& path, const std::string& bytes) {
+    const std::string temporary = path + "." + std::to_string(::getpid()) + ".tmp";
+    const Fd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (fd.get() < 0) return Reason();
+    // The rename must not publish a record whose bytes are not on disk yet.
+    if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 ||
+        ::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string why = Reason();
+        ::unlink(temporary.c_str());
+        return why;
+    }
+    return std::string();
 }
 
 }  // namespace
 
-std::optional<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes) {
-    const int fd = OpenUnshared(path, O_RDONLY);
-    if (fd < 0) return std::nullopt;
-    std::string bytes(maxBytes, '\0');
-    std::size_t got = 0;
-    while (got < maxBytes) {
-        const ssize_t n = ::read(fd, &bytes[got], maxBytes - got);
-        if (n <= 0) break;  // end of file, or a read fault: keep what was read
-        got += static_cast<std::size_t>(n);
+FileContents ReadDataFile(const std::string& path, std::size_t maxBytes, bool followLinks) {
+    FileContents result;
+    // O_NONBLOCK: opening a FIFO would otherwise wait for a writer for ever.
+    const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW);
+    const Fd fd(::open(path.c_str(), flags));
+    if (fd.get() < 0 || !IsRegular(fd.get())) {
+        if (fd.get() >= 0 || IsNotThere(errno)) return result;
+        result.state = FileState::Unreadable;
+        result.why = Reason();
+        return result;
     }
-    ::close(fd);
-    bytes.resize(got);
-    return bytes;
+    if (!LockBriefly(fd.get())) {
+        result.state = FileState::Unreadable;
+        result.why = Reason();
+        return result;
+    }
+    result.state = FileState::Read;
+    char buffer[4096];
+    while (result.bytes.size() < maxBytes) {
+        const std::size_t want = std::min(sizeof buffer, maxBytes - result.bytes.size());
+        const ssize_t n = ::read(fd.get(), buffer, want);
+        if (n <= 0) break;  // end of file, or a read fault: keep what was read
+        result.bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    return result;
 }
 
-bool OverwriteFile(const std::string& path, const std::string& bytes) {
-    const int fd = OpenUnshared(path, O_WRONLY | O_CREAT);
-    if (fd < 0) return false;
-    bool ok = ::pwrite(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size());
-    ok = ok && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
-    ok = ok && ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
+std::string WriteDataFile(const std::string& path, const std::string& bytes) {
+    const Fd fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    if (fd.get() < 0 && !IsNotThere(errno)) return Reason();
+    if (fd.get() < 0 || !IsRegular(fd.get())) return CreateWhole(path, bytes);
+    if (!LockBriefly(fd.get())) return Reason();
+    if (!WriteAll(fd.get(), bytes) || ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0 ||
+        ::fsync(fd.get()) != 0) {
+        return Reason();
+    }
+    return std::string();
 }

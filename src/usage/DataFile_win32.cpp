@@ -1,9 +1,17 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "app/Handles_win32.h"
 #include "usage/DataFile.h"
 
 namespace {
+
+std::string Reason(DWORD error) { return "Windows error " + std::to_string(error); }
+
+bool IsNotThere(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
 
 ScopedFile OpenUnshared(const std::string& path, DWORD access, DWORD disposition) {
     return OpenFileHandle(path.c_str(), access, 0 /* no sharing */, disposition);
@@ -11,29 +19,33 @@ ScopedFile OpenUnshared(const std::string& path, DWORD access, DWORD disposition
 
 }  // namespace
 
-std::optional<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes) {
+FileContents ReadDataFile(const std::string& path, std::size_t maxBytes, bool /*followLinks*/) {
+    FileContents result;
     const ScopedFile file = OpenUnshared(path, GENERIC_READ, OPEN_EXISTING);
-    if (!file) return std::nullopt;
-    std::string bytes(maxBytes, '\0');
-    std::size_t got = 0;
-    while (got < maxBytes) {
-        DWORD n = 0;
-        const DWORD want = static_cast<DWORD>(maxBytes - got);
-        if (!::ReadFile(file.get(), &bytes[got], want, &n, nullptr) || n == 0) break;
-        got += n;
+    if (!file) {
+        const DWORD error = ::GetLastError();
+        if (!IsNotThere(error)) result = {FileState::Unreadable, std::string(), Reason(error)};
+        return result;
     }
-    bytes.resize(got);
-    return bytes;
+    result.state = FileState::Read;
+    char buffer[4096];
+    while (result.bytes.size() < maxBytes) {
+        DWORD n = 0;
+        const DWORD want = static_cast<DWORD>(std::min(sizeof buffer, maxBytes - result.bytes.size()));
+        if (!::ReadFile(file.get(), buffer, want, &n, nullptr) || n == 0) break;
+        result.bytes.append(buffer, n);
+    }
+    return result;
 }
 
-bool OverwriteFile(const std::string& path, const std::string& bytes) {
+std::string WriteDataFile(const std::string& path, const std::string& bytes) {
     const ScopedFile file = OpenUnshared(path, GENERIC_WRITE, OPEN_ALWAYS);
-    if (!file) return false;
+    if (!file) return Reason(::GetLastError());
     DWORD written = 0;
     bool ok = ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                           nullptr) &&
               written == bytes.size();
     ok = ok && ::SetEndOfFile(file.get());  // the file pointer stands just after the new bytes
     ok = ok && ::FlushFileBuffers(file.get());
-    return ok;
+    return ok ? std::string() : Reason(::GetLastError());
 }

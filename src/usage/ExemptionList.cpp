@@ -8,8 +8,11 @@
 
 namespace {
 
-// The list is a handful of short lines; anything past this is far beyond ten names.
-constexpr std::size_t kMaxListFileBytes = 64 * 1024;
+constexpr const char* kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsUnsafeFileName(const std::string& name) {
+    return name == "." || name == ".." || name.find_first_of("/\\") != std::string::npos;
+}
 
 std::string TrimRight(std::string text) {
     const std::size_t end = text.find_last_not_of(" \t\r\n\v\f");
@@ -22,7 +25,7 @@ std::string TrimRight(std::string text) {
 void ParseExemptionList(const std::string& text, ExemptNameSlots& names, int& count) {
     const std::string content = text.substr(0, text.find('\x1A'));
     count = 0;
-    std::size_t start = 0;
+    std::size_t start = content.rfind(kUtf8ByteOrderMark, 0) == 0 ? 3 : 0;
     while (start < content.size() && count < kMaxExemptNames) {
         std::size_t end = content.find('\n', start);
         if (end == std::string::npos) end = content.size();
@@ -37,15 +40,17 @@ void ParseExemptionList(const std::string& text, ExemptNameSlots& names, int& co
     }
 }
 
-void LoadExemptionList(const std::string& programDirectory, char separator, ExemptNameSlots& names,
-                       int& count) {
-    const std::optional<std::string> text = ReadFilePrefix(
-        JoinPath(programDirectory, separator, kExemptionListFileName), kMaxListFileBytes);
-    if (text) ParseExemptionList(*text, names, count);
+std::string LoadExemptionList(const std::string& programDirectory, char separator,
+                              ExemptNameSlots& names, int& count) {
+    const FileContents file = ReadDataFile(
+        JoinPath(programDirectory, separator, kExemptionListFileName), std::string::npos, true);
+    if (file.state == FileState::Read) ParseExemptionList(file.bytes, names, count);
+    return file.why;
 }
 
 std::string ResolveUsageCategory(const std::string& loginName, const ExemptNameSlots& names,
                                  int count, LeadByteTest isLeadByte) {
+    if (IsUnsafeFileName(loginName)) return kGuestCategory;
     for (int i = 0; i < count && i < kMaxExemptNames; ++i) {
         if (names[i][0] != '\0' && EqualsNoCase(loginName, names[i], isLeadByte)) {
             return loginName;

@@ -13,15 +13,19 @@ constexpr const char* kExemptionListFileName = "Hourgate.ini";
 
 // Fills the slots from the text of the file: one name per line (LF or CR LF),
 // trailing white space dropped, leading white space kept, a Ctrl+Z ends the text,
-// lines after the tenth are ignored. A line that is empty, blank or longer than a
-// slot holds takes its slot as an empty entry, which matches no login name.
+// lines after the tenth are ignored, and a UTF-8 byte-order mark (Notepad's
+// "UTF-8") is skipped. A line that is empty, blank or longer than a slot holds
+// takes its slot as an empty entry, which matches no login name.
 void ParseExemptionList(const std::string& text, ExemptNameSlots& names, int& count);
 
-// Reads Hourgate.ini from the program directory into the slots. When the file
-// cannot be opened the slots and the count are left as they were.
-void LoadExemptionList(const std::string& programDirectory, char separator, ExemptNameSlots& names,
-                       int& count);
+// Reads Hourgate.ini, whole, from the program directory into the slots. When the
+// file cannot be read the slots and the count are left as they were; the result
+// is then why, when the file is there (empty when it is simply missing).
+std::string LoadExemptionList(const std::string& programDirectory, char separator,
+                              ExemptNameSlots& names, int& count);
 
 // The login name itself when it is listed (letter case aside), otherwise "guest".
+// A name that could lead out of the program directory as a file name (".", "..",
+// or one with a path separator) matches no entry.
 std::string ResolveUsageCategory(const std::string& loginName, const ExemptNameSlots& names,
                                  int count, LeadByteTest isLeadByte);

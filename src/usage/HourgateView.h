@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/Platform.h"
+#include "notify/FailureLog.h"
 #include "usage/ExemptionList.h"
 #include "usage/UsageRecord.h"
 
@@ -12,11 +13,16 @@ class CHourgateDoc;
 
 constexpr unsigned USAGE_TIMER_ID = 1;
 constexpr unsigned kUsageTimerMilliseconds = 30000;
+// How far the wall clock and the boot-time clock may disagree over one tick's
+// advance before the difference counts as the clock being set.
+constexpr std::int64_t kClockAgreementSeconds = 120;
 
 class CHourgateView {
 public:
     CHourgateView(HourgatePlatform& platform, CHourgateDoc& document)
-        : m_platform(platform), m_document(document) {}
+        : m_platform(platform),
+          m_document(document),
+          m_failures([&platform](const std::string& line) { platform.WriteSystemLog(line); }) {}
 
     // Usage start: loads the exemption list, starts the usage timer, identifies the
     // user, applies the hour rule once and carries over or resets today's minutes.
@@ -47,15 +53,24 @@ public:
     int m_nRecMinutes = 0;
     ExemptNameSlots m_szExemptNames = {};
     int m_nExemptCount = 0;
-    // Reading of the sleep-stopping clock at m_timeLastCounted, so that time spent
-    // asleep is not counted as use.
+    // The sleep-stopping and boot-time clocks at m_timeLastCounted: minutes in use
+    // are measured by the first; the second tells a new day from a clock change.
     std::int64_t m_nSteadyLastCountedMs = 0;
+    std::int64_t m_nBootLastCountedMs = 0;
+    // Set once usage start has taken the instants the ticks measure from.
+    bool m_bAnchored = false;
+    // The record exists but could not be read: it is read again before the next
+    // write, so that a held file never lowers the count it holds.
+    bool m_bRecordPending = false;
 
 private:
     enum class Field { Year, Month, Day, Hour, Minute, Weekday };
     // One field of the local time of `time`, each from a conversion of its own,
     // with the fallback of a failed conversion (0, -1 for hour and minute, kNoWeekday).
     int LocalField(std::int64_t time, Field field);
+    // A failed lookup keeps the name already known: a listed user must not turn
+    // into a guest (and overwrite the guests' record) because the system hiccups.
+    void RefreshLoginName();
     void RefreshIdentity();
     std::string RecordPath();
     // The date of the count, the latest hour and minute, and the minutes used.
@@ -63,7 +78,14 @@ private:
     // Shows the hour notice and requests the power-off when a guest is outside
     // the allowed hours.
     void ApplyHourRule(int weekday);
+    // Adds the minutes of one accounting tick; a new date starts a new count only
+    // when real time, not a clock change, brought it.
+    void CountMinutes(int minutes, std::int64_t now, std::int64_t bootNow);
+    // Reads a record held at the last try; false while it is still held.
+    bool MergePendingRecord(const std::string& path);
+    void WriteRecord(const std::string& path);
 
     HourgatePlatform& m_platform;
     CHourgateDoc& m_document;
+    FailureLog m_failures;
 };

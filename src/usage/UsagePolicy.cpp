@@ -27,12 +27,16 @@ bool NeedsQuotaWarning(int dailyQuota, int minutesUsed) {
 
 bool QuotaReached(int dailyQuota, int minutesUsed) { return minutesUsed >= dailyQuota; }
 
-std::string QueryLoginName(const HourgatePlatform& platform) {
+std::optional<std::string> LookupLoginName(const HourgatePlatform& platform) {
     const std::optional<std::string> name = platform.UserName();
     if (!name || name->size() > kMaxLoginNameBytes || name->find('\0') != std::string::npos) {
-        return kUnknownLoginName;
+        return std::nullopt;
     }
     return name->empty() ? std::string(kGuestCategory) : *name;
+}
+
+std::string QueryLoginName(const HourgatePlatform& platform) {
+    return LookupLoginName(platform).value_or(kUnknownLoginName);
 }
 
 std::string FormatHourNotice(DayClass dayClass, const std::string& loginName) {

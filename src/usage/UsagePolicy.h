@@ -34,6 +34,10 @@ bool HourRuleApplies(const std::string& category);
 bool NeedsQuotaWarning(int dailyQuota, int minutesUsed);
 bool QuotaReached(int dailyQuota, int minutesUsed);
 
+// The login name as the system reports it, "guest" for an empty one; nothing
+// when the lookup fails or gives a name that does not fit.
+std::optional<std::string> LookupLoginName(const HourgatePlatform& platform);
+// The same, with kUnknownLoginName for a failed lookup.
 std::string QueryLoginName(const HourgatePlatform& platform);
 
 std::string FormatHourNotice(DayClass dayClass, const std::string& loginName);

@@ -31,7 +31,7 @@ std::string FormatUsageRecord(const UsageRecord& r) {
     char buffer[kBufferBytes];
     std::fill(buffer, buffer + kBufferBytes, ' ');
     std::snprintf(buffer, kBufferBytes, "%04d/%02d/%02d %02d:%02d %06d", r.year, r.month, r.day,
-                  r.hour, r.minute, r.minutesUsed);
+                  r.hour, r.minute, std::min(r.minutesUsed, kMaxRecordedMinutes));
     return std::string(buffer, kUsageRecordBytes);
 }
 
@@ -45,16 +45,17 @@ UsageRecord ParseUsageRecord(const std::string& bytes) {
     record.day = FieldAt(text, 8, 2);
     record.hour = FieldAt(text, 11, 2);
     record.minute = FieldAt(text, 14, 2);
-    record.minutesUsed = FieldAt(text, 17, 6);
+    record.minutesUsed = std::max(FieldAt(text, 17, 6), 0);
     return record;
 }
 
-std::optional<UsageRecord> ReadUsageRecord(const std::string& path) {
-    const std::optional<std::string> bytes = ReadFilePrefix(path, kUsageRecordBytes);
-    if (!bytes) return std::nullopt;
-    return ParseUsageRecord(*bytes);
+RecordFile ReadUsageRecord(const std::string& path) {
+    const FileContents file = ReadDataFile(path, kUsageRecordBytes, false);
+    RecordFile result{file.state, {}, file.why};
+    if (file.state == FileState::Read) result.record = ParseUsageRecord(file.bytes);
+    return result;
 }
 
-void WriteUsageRecord(const std::string& path, const UsageRecord& record) {
-    OverwriteFile(path, FormatUsageRecord(record));
+std::string WriteUsageRecord(const std::string& path, const UsageRecord& record) {
+    return WriteDataFile(path, FormatUsageRecord(record));
 }

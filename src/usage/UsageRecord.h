@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "usage/DataFile.h"
+
 struct UsageRecord {
     int year = 0;
     int month = 0;
@@ -20,6 +22,8 @@ struct UsageRecord {
 };
 
 constexpr std::size_t kUsageRecordBytes = 25;
+// The largest count the six digits of the record hold.
+constexpr int kMaxRecordedMinutes = 999999;
 
 // "<directory><separator><category>.txt"
 std::string UsageRecordPath(const std::string& programDirectory, char separator,
@@ -28,11 +32,17 @@ std::string UsageRecordPath(const std::string& programDirectory, char separator,
 // The 25 stored bytes: "%04d/%02d/%02d %02d:%02d %06d", a NUL, then a space.
 std::string FormatUsageRecord(const UsageRecord& record);
 // Tolerant reading of whatever a record file starts with: missing bytes count as
-// spaces, the text ends at the first NUL, each field is read like atoi.
+// spaces, the text ends at the first NUL, each field is read like atoi. A
+// negative count is malformed and reads as 0.
 UsageRecord ParseUsageRecord(const std::string& bytes);
 
-// Nothing when the file cannot be opened.
-std::optional<UsageRecord> ReadUsageRecord(const std::string& path);
-// Replaces the record without ever leaving the file empty or partial; does
-// nothing when the file cannot be opened for writing.
-void WriteUsageRecord(const std::string& path, const UsageRecord& record);
+struct RecordFile {
+    FileState state = FileState::Absent;  // Read, Absent, or Unreadable this time
+    UsageRecord record;                   // when Read
+    std::string why;                      // when Unreadable
+};
+RecordFile ReadUsageRecord(const std::string& path);
+// Replaces the record without ever leaving the file empty or partial; a count
+// above what the record holds is stored as its largest value. Empty on success,
+// else why the record could not be written.
+std::string WriteUsageRecord(const std::string& path, const UsageRecord& record);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "TempDir.h"
 #include "doc/ProgramDirectory.h"
 #include "usage/ExemptionList.h"
 
@@ -7,7 +8,9 @@ using V = std::vector<std::string>;
 
 TEST(ExemptionList, ParsesLinesIntoSlots) {
     const std::pair<std::string, V> cases[] = {
-        {"alice   \r\nbob\t\r\n  carol", V{"alice", "bob", "  carol"}},
+        {"\xEF\xBB\xBF"
+         "alice   \r\nbob\t\r\n  carol",
+         V{"alice", "bob", "  carol"}},    // BOM
         {"\n   \nbob", V{"", "", "bob"}},  // empty lines take slots
         {"alice\n\x1A"
          "bob\n",
@@ -23,20 +26,23 @@ TEST(ExemptionList, ParsesLinesIntoSlots) {
     }
 }
 
-TEST(ExemptionList, ResolvesTheCategoryInTheLoginNamesOwnForm) {
+TEST(ExemptionList, ResolvesOnlyNamesThatStayInTheProgramDirectory) {
+    TempDir dir;
+    dir.Write("Hourgate.ini", std::string(70000, '#') +
+                                  "\nAlice\n  bob\n\n\x83"
+                                  "a\n..\n../x\n");
     ExemptNameSlots names;
     int count = 0;
-    ParseExemptionList(
-        "Alice\n  bob\n\n\x83"
-        "a\n",
-        names, count);
+    EXPECT_EQ(LoadExemptionList(dir.path(), NativeSeparator(), names, count), "");
     // The second byte of a double-byte character is no letter to fold.
     const std::pair<const char*, const char*> cases[] = {{"alice", "alice"},
                                                          {"bob", "guest"},
                                                          {"", "guest"},
                                                          {"\x83"
                                                           "A",
-                                                          "guest"}};
+                                                          "guest"},
+                                                         {"..", "guest"},
+                                                         {"../x", "guest"}};
     for (const auto& [login, category] : cases) {
         EXPECT_EQ(ResolveUsageCategory(login, names, count, IsCp932LeadByte), category) << login;
     }

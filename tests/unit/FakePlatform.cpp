@@ -6,7 +6,8 @@
 #include "doc/ProgramDirectory.h"
 #include "usage/UsageRecord.h"
 
-// The fake's local time is UTC, so the C library's UTC conversions serve both ways.
+// The fake's local time is UTC (plus localOffset), so the C library's UTC
+// conversions serve both ways.
 std::int64_t MakeTime(int year, int month, int day, int hour, int minute, int second) {
     std::tm tm{};
     tm.tm_year = year - 1900;
@@ -28,10 +29,10 @@ FakePlatform::FakePlatform(std::string programDirectory)
 bool FakePlatform::ToLocalTime(std::int64_t time, LocalTimeFields& out) const {
     std::tm tm{};
 #ifdef _WIN32
-    const __time64_t t = time;
+    const __time64_t t = time + localOffset;
     if (::_gmtime64_s(&tm, &t) != 0) return false;
 #else
-    const time_t t = static_cast<time_t>(time);
+    const time_t t = static_cast<time_t>(time + localOffset);
     if (!::gmtime_r(&t, &tm)) return false;
 #endif
     out = LocalTimeFields::From(tm);
@@ -50,8 +51,10 @@ void FakePlatform::KillTimer(unsigned id) { events.push_back("kill-timer " + std
 
 std::string FakePlatform::Suffix() const {
     if (watchedRecord.empty()) return "";
-    const std::optional<UsageRecord> record = ReadUsageRecord(watchedRecord);
-    return record ? " [record " + std::to_string(record->minutesUsed) + "]" : " [no record]";
+    const RecordFile file = ReadUsageRecord(watchedRecord);
+    return file.state == FileState::Read
+               ? " [record " + std::to_string(file.record.minutesUsed) + "]"
+               : " [no record]";
 }
 
 void FakePlatform::ShowWarning(const std::string& message) {
@@ -66,4 +69,5 @@ int FakePlatform::ForcedPowerOff() {
 void FakePlatform::Advance(std::int64_t seconds) {
     now += seconds;
     steadyMs += seconds * 1000;
+    bootMs += seconds * 1000;
 }

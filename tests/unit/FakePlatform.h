@@ -19,6 +19,7 @@ public:
     std::int64_t Now() const override { return now; }
     bool ToLocalTime(std::int64_t time, LocalTimeFields& out) const override;
     std::int64_t SleepStoppingMilliseconds() const override { return steadyMs; }
+    std::int64_t BootTimeMilliseconds() const override { return bootMs; }
     std::optional<std::string> UserName() const override { return userName; }
     std::string ExecutablePath() const override { return executablePath; }
     char PathSeparator() const override;
@@ -29,12 +30,15 @@ public:
     void Default() override { events.push_back("default"); }
     void ShowWarning(const std::string& message) override;
     int ForcedPowerOff() override;
+    void WriteSystemLog(const std::string& line) override { events.push_back("log: " + line); }
 
     // Moves both clocks forward, as ordinary use does.
     void Advance(std::int64_t seconds);
 
     std::int64_t now = 0;
     std::int64_t steadyMs = 1000000;
+    std::int64_t bootMs = 5000000;
+    std::int64_t localOffset = 0;  // seconds local time is ahead of the clock
     std::optional<std::string> userName = std::string("taro");
     std::string executablePath;
     // When set, notices and power-off requests also log the minutes the record

@@ -21,21 +21,24 @@ TEST(ProgramDirectory, TextBeforeTheLastRealSeparator) {
     }
 }
 
-TEST(CommandLine, SwitchesAndTheFirstFile) {
+TEST(CommandLine, SwitchesTheFirstFileAndWhatEndsAtOnce) {
     const struct {
         std::vector<const char*> args;
         char separator;
         bool dryRun;
         std::string file;
+        int exitCode;  // -1: the program runs
     } cases[] = {
-        {{"hg"}, '/', false, ""},
-        {{"hg", "--dry-run", "/tmp/a", "/tmp/b"}, '/', true, "/tmp/a"},
-        {{"hg.exe", "/x", "C:\\a.txt", "--dry-run"}, '\\', true, "C:\\a.txt"},
+        {{"hg", "--dry-run", "/tmp/a", "/tmp/b"}, '/', true, "/tmp/a", -1},
+        {{"hg.exe", "C:\\a.txt", "--dry-run"}, '\\', true, "C:\\a.txt", -1},
+        {{"hg", "--version", "--help"}, '/', false, "", 0},
+        {{"hg.exe", "/x"}, '\\', false, "", 2},
     };
     for (const auto& c : cases) {
         const CommandLineInfo info =
             ParseCommandLine(static_cast<int>(c.args.size()), c.args.data(), c.separator);
         EXPECT_EQ(info.dryRun, c.dryRun);
         EXPECT_EQ(info.file, c.file);
+        EXPECT_EQ(AnswerCommandLine(info, stdout, stdout), c.exitCode);
     }
 }

@@ -85,22 +85,71 @@ TEST(ViewTick, IdentityIsResolvedAgainButTheListIsNotReread) {
     f.StartAt(MakeTime(2026, 12, 7, 23, 0));
     f.dir.Write("Hourgate.ini", "");  // waits for the next start
     f.Tick();
-    EXPECT_EQ(f.RecordBytes("taro"), "2026/12/07 23:01 000001\0 "s);
+    f.platform.userName = std::nullopt;  // a failed lookup keeps the known name
+    f.Tick();
+    EXPECT_EQ(f.RecordBytes("taro"), "2026/12/07 23:02 000002\0 "s);
     f.platform.userName = std::string("hana");
     f.Tick();
-    EXPECT_EQ(f.RecordBytes("guest"), "2026/12/07 23:02 000002\0 "s);
+    EXPECT_EQ(f.RecordBytes("guest"), "2026/12/07 23:03 000003\0 "s);
     EXPECT_EQ(f.Notices(), (Events{"notice: hana"s + kWeekdayHours}));
 }
 
-TEST(ViewTick, NeitherSleepNorAClockSetBackCounts) {
+TEST(ViewTick, OnlyRealTimeStartsANewDayAndClockChangesGiveNoTime) {
+    const struct {
+        std::int64_t start, wallJump, bootJump, zoneJump;
+        int minutes, day;
+    } cases[] = {
+        {MakeTime(2026, 12, 7, 23, 59, 30), 0, 0, 0, 1, 8},         // midnight
+        {MakeTime(2026, 12, 7, 23, 59, 30), 7200, 7200, 0, 1, 8},   // asleep past it
+        {MakeTime(2026, 12, 7, 17, 0), 7200, 7200, 0, 141, 7},      // asleep: no use
+        {MakeTime(2026, 12, 7, 23, 59, 30), -86400, 0, 0, 141, 7},  // clock set back a day
+        {MakeTime(2026, 12, 7, 23, 59, 30), 86400, 0, 0, 141, 9},   // or forward
+        {MakeTime(2026, 12, 7, 0, 10), 0, 0, -3600, 141, 6},        // the zone's date goes back
+    };
+    for (const auto& c : cases) {
+        ViewFixture f;
+        f.SeedRecord({2026, 12, 7, 0, 0, 140});
+        f.StartAt(c.start);
+        f.platform.now += c.wallJump;
+        f.platform.bootMs += c.bootJump * 1000;
+        f.platform.localOffset = c.zoneJump;
+        f.Tick();
+        EXPECT_EQ(f.view.m_nMinutesUsed, c.minutes) << c.start << " " << c.wallJump;
+        EXPECT_EQ(f.view.m_nDay, c.day) << c.start << " " << c.wallJump;
+    }
+}
+
+TEST(ViewTick, NothingCountsBeforeUsageStartAndARerunKeepsTheRunningMinute) {
     ViewFixture f;
-    f.dir.Write("Hourgate.ini", "taro\n");
-    f.StartAt(MakeTime(2026, 12, 7, 17, 0));
-    f.platform.now += 2 * 3600;  // asleep: the wall clock moves, the other does not
+    f.platform.now = MakeTime(2026, 12, 7, 17, 0);
+    f.Tick(7200);  // before usage start: nothing to measure from
+    EXPECT_EQ(f.RecordBytes(), "<absent>");
+    f.StartAt(f.platform.now);
     f.Tick();
-    f.platform.now -= 10 * 60;  // then set back by ten minutes
-    for (int tick = 0; tick < 22; ++tick) f.Tick(30);
-    EXPECT_EQ(f.view.m_nMinutesUsed, 2) << "only time past the last accounted instant";
+    f.SeedRecord({2026, 12, 7, 17, 1, 0});  // a lower count written elsewhere
+    f.platform.Advance(45);
+    f.view.OnInitialUpdate();  // Ctrl+N
+    f.Tick(30);
+    EXPECT_EQ(f.view.m_nMinutesUsed, 2);
+}
+
+TEST(ViewTick, AHeldRecordIsReadAgainNotOverwrittenAndFailuresAreLoggedOnce) {
+    ViewFixture f;
+    f.SeedRecord({2026, 12, 7, 9, 0, 120});
+    {
+        HeldFile held(f.dir.File("guest.txt"));
+        f.platform.now = MakeTime(2026, 12, 7, 17, 0);
+        f.view.OnInitialUpdate();
+        f.Tick();
+    }
+    EXPECT_EQ(f.RecordBytes(), FormatUsageRecord({2026, 12, 7, 9, 0, 120}));
+    f.Tick();
+    EXPECT_EQ(f.RecordBytes(), FormatUsageRecord({2026, 12, 7, 17, 2, 120}));
+    std::filesystem::remove(f.dir.File("guest.txt"));
+    std::filesystem::create_directory(f.dir.File("guest.txt"));  // cannot be written
+    f.Tick();
+    f.Tick();
+    EXPECT_EQ(f.Logs().size(), 2u) << "one line for the held file, one for the unwritable one";
 }
 
 TEST(ViewDraw, TwoStatusLinesAgainstTheQuotaOfTheDayOfDrawing) {

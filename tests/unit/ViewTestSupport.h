@@ -1,6 +1,8 @@
 // A view wired to a fake platform whose executable lies in a fresh temp directory.
 #pragma once
 
+#include <filesystem>
+
 #include "FakePlatform.h"
 #include "TempDir.h"
 #include "doc/HourgateDoc.h"
@@ -36,12 +38,14 @@ struct ViewFixture {
         platform.Advance(seconds);
         view.OnTimer(USAGE_TIMER_ID);
     }
-    Events Notices() const {
-        Events notices;
+    Events Notices() const { return EventsStartingWith("notice: "); }
+    Events Logs() const { return EventsStartingWith("log: "); }
+    Events EventsStartingWith(const std::string& prefix) const {
+        Events found;
         for (const std::string& e : platform.events) {
-            if (e.rfind("notice: ", 0) == 0) notices.push_back(e);
+            if (e.rfind(prefix, 0) == 0) found.push_back(e);
         }
-        return notices;
+        return found;
     }
 };
 
