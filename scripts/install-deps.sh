@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
     # build and unit tests
     cmake ninja-build g++ libgtest-dev googletest clang-format shellcheck
+    # the parsers' fuzz targets: libFuzzer with ASan and UBSan
+    clang libclang-rt-14-dev
     # Windows cross build, and running it under Wine with a Japanese locale
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
     wine wine64 locales

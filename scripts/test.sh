@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up and runs every test: the presets linux, linux-asan and windows (the
-# Windows build's tests run under Wine). Usage: scripts/test.sh [preset...]
+# Windows build's tests run under Wine), then, for a full run, the parsers' fuzz
+# targets. Usage: scripts/test.sh [preset...]
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 scripts/install-deps.sh || exit 1
@@ -24,6 +25,11 @@ for preset in "${presets[@]}"; do
         ctest --preset "$preset" --timeout 300 || failed+=("$preset")
     fi
 done
+# The parsers' fuzz targets, a few seconds each, with every full run.
+if [ $# -eq 0 ]; then
+    echo "=== fuzz ==="
+    scripts/fuzz.sh 5 || failed+=(fuzz)
+fi
 if [ ${#failed[@]} -gt 0 ]; then
     echo "FAILED: ${failed[*]}"
     exit 1

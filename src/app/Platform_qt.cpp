@@ -81,7 +81,7 @@ void QtPlatform::ShowWarning(const std::string& message) {
     dlg.DoModal();
 }
 
-int QtPlatform::ForcedPowerOff() { return ::ForcedPowerOff(m_bDryRun); }
+int QtPlatform::ForcedPowerOff() { return ::ForcedPowerOff(m_bDryRun, m_failures); }
 
 void QtPlatform::WriteSystemLog(const std::string& line) {
     ::syslog(LOG_WARNING, "%s", line.c_str());

@@ -6,12 +6,14 @@
 #include <QWidget>
 
 #include "app/Platform.h"
+#include "notify/FailureLog.h"
 
 class CHourgateViewWnd;
 
 class QtPlatform : public HourgatePlatform {
 public:
-    explicit QtPlatform(bool dryRun) : m_bDryRun(dryRun) {}
+    explicit QtPlatform(bool dryRun)
+        : m_bDryRun(dryRun), m_failures([this](const std::string& line) { WriteSystemLog(line); }) {}
 
     // The widget that carries the view's timers and paints it.
     void AttachView(CHourgateViewWnd* viewWnd) { m_viewWnd = viewWnd; }
@@ -36,6 +38,7 @@ public:
 
 private:
     bool m_bDryRun;
+    FailureLog m_failures;
     CHourgateViewWnd* m_viewWnd = nullptr;
     QPointer<QWidget> m_mainWindow;
 };

@@ -1,6 +1,7 @@
 #include "notify/ForcedPowerOff_qt.h"
 
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QString>
 
@@ -17,21 +18,32 @@ constexpr int kCanPowerOffTimeoutMs = 10000;
 
 }  // namespace
 
-int ForcedPowerOff(bool dryRun) {
+constexpr const char* kWhat = "power-off could not be requested";
+
+int ForcedPowerOff(bool dryRun, FailureLog& failures) {
     if (dryRun) {
         ReportDryRunPowerOff();
         return 1;
     }
     QDBusConnection bus = QDBusConnection::systemBus();
-    if (!bus.isConnected()) return 0;
+    if (!bus.isConnected()) {
+        failures.Failed(kWhat, "no system bus: " + bus.lastError().message().toStdString());
+        return 0;
+    }
 
     // "challenge" (needs authentication) and "na" count as refusals: the request
     // is non-interactive, so only an unconditional yes lets it through.
     const QDBusMessage ask = QDBusMessage::createMethodCall(
         kLogindService, kLogindPath, kLogindManager, QStringLiteral("CanPowerOff"));
     const QDBusMessage answer = bus.call(ask, QDBus::Block, kCanPowerOffTimeoutMs);
-    if (answer.type() != QDBusMessage::ReplyMessage || answer.arguments().size() != 1 ||
-        answer.arguments().constFirst().toString() != QStringLiteral("yes")) {
+    if (answer.type() != QDBusMessage::ReplyMessage || answer.arguments().size() != 1) {
+        failures.Failed(kWhat, "logind did not answer: " + answer.errorMessage().toStdString());
+        return 0;
+    }
+    const QString can = answer.arguments().constFirst().toString();
+    if (can != QStringLiteral("yes")) {
+        // "challenge": polkit wants a password, as it does while another user is logged on.
+        failures.Failed(kWhat, "logind's CanPowerOff answered \"" + can.toStdString() + "\"");
         return 0;
     }
 
@@ -39,5 +51,10 @@ int ForcedPowerOff(bool dryRun) {
         kLogindService, kLogindPath, kLogindManager, QStringLiteral("PowerOff"));
     request << false;  // interactive: never ask the user for authentication
     // Sent without waiting for the reply: logind answers only as the shutdown begins.
-    return bus.send(request) ? 1 : 0;
+    if (!bus.send(request)) {
+        failures.Failed(kWhat, "PowerOff could not be sent: " + bus.lastError().message().toStdString());
+        return 0;
+    }
+    failures.Succeeded(kWhat);
+    return 1;
 }

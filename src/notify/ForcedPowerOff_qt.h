@@ -1,7 +1,10 @@
 // The forced power-off on Linux: systemd-logind's PowerOff over the system bus.
 #pragma once
 
+#include "notify/FailureLog.h"
+
 // 1 once the request has been sent (or, in a dry run, reported on standard
 // error instead); 0 with nothing sent when there is no system bus, no logind on
 // it, or logind does not answer "yes" to CanPowerOff. Never waits for the shutdown.
-int ForcedPowerOff(bool dryRun);
+// Why nothing could be sent goes to `failures` (and so to the system log).
+int ForcedPowerOff(bool dryRun, FailureLog& failures);

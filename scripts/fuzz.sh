@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds the parsers' fuzz targets with clang (libFuzzer, ASan, UBSan) and runs
+# each for a few seconds. Usage: scripts/fuzz.sh [SECONDS-PER-TARGET]
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+seconds=${1:-5}
+out=build/fuzz
+mkdir -p "$out"
+core=(src/usage/UsageRecord.cpp src/usage/DataFile_posix.cpp src/usage/ExemptionList.cpp
+    src/usage/UsagePolicy.cpp src/doc/ProgramDirectory.cpp)
+for target in FuzzUsageRecord FuzzExemptionList; do
+    clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+        -Isrc "tests/fuzz/$target.cpp" "${core[@]}" -o "$out/$target"
+    mkdir -p "$out/$target.corpus"
+    if ! "$out/$target" -max_total_time="$seconds" -print_final_stats=1 "$out/$target.corpus" \
+        >"$out/$target.log" 2>&1; then
+        cat "$out/$target.log"
+        echo "$target: FAULT FOUND (the input is saved beside build/fuzz/$target)"
+        exit 1
+    fi
+    echo "$target: no finding in ${seconds}s, $(sed -n 's/^stat::number_of_executed_units: *//p' \
+        "$out/$target.log") inputs"
+done
