@@ -1,6 +1,6 @@
-// The platform the portable core runs on under Win32: the C run-time's clocks,
-// the system's user name and module path, the view window's timer, the warning
-// notice and the forced power-off.
+// The platform the portable core runs on under Win32: the system's clocks and
+// time zone, the user name and module path, the view window's timer, the
+// warning notice and the forced power-off.
 #pragma once
 
 #include <windows.h>
