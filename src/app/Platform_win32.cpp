@@ -29,6 +29,10 @@ void Win32Platform::SetCurrentMessage(HWND window, UINT message, WPARAM wParam, 
 
 std::int64_t Win32Platform::Now() const { return ::_time64(nullptr); }
 
+Win32Platform::~Win32Platform() {
+    if (m_hEventSource) ::DeregisterEventSource(m_hEventSource);
+}
+
 bool Win32Platform::ToLocalTime(std::int64_t time, LocalTimeFields& out) const {
     // The system's time zone, the one the task bar clock shows: the run-time's
     // _localtime64 would follow a TZ variable any user can set for themselves,
@@ -93,7 +97,7 @@ void Win32Platform::ShowWarning(const std::string& message) {
     notice.DoModal();
 }
 
-int Win32Platform::ForcedPowerOff() { return ::ForcedPowerOff(m_bDryRun); }
+int Win32Platform::ForcedPowerOff() { return ::ForcedPowerOff(m_bDryRun, m_powerOffFailures); }
 
 std::int64_t Win32Platform::BootTimeMilliseconds() const {
     // Runs on through sleep, and setting the clock does not move it. Not
@@ -103,4 +107,12 @@ std::int64_t Win32Platform::BootTimeMilliseconds() const {
     return static_cast<std::int64_t>(::GetTickCount64());
 }
 
-void Win32Platform::WriteSystemLog(const std::string& line) { ::OutputDebugStringA(line.c_str()); }
+void Win32Platform::WriteSystemLog(const std::string& line) {
+    if (!m_hEventSource) m_hEventSource = ::RegisterEventSourceA(nullptr, "Hourgate");
+    const char* strings[] = {line.c_str()};
+    // Where not even the event log takes it, a debugger may still see it.
+    if (!m_hEventSource || !::ReportEventA(m_hEventSource, EVENTLOG_WARNING_TYPE, 0, 0, nullptr, 1,
+                                           0, strings, nullptr)) {
+        ::OutputDebugStringA(line.c_str());
+    }
+}
