@@ -37,6 +37,7 @@ TEST(Win32Platform, DeliversTheUsageTimerToTheView) {
     ASSERT_TRUE(window.Create(HWND_MESSAGE, 1));
     CHourgateView& view = window.View();
     // Ten seconds since the last counted minute: the tick records the span, counts nothing.
+    view.m_bAnchored = true;
     view.m_timeLastCounted = platform.Now() - 10;
     view.m_nSteadyLastCountedMs = platform.SleepStoppingMilliseconds() - 10000;
     platform.SetTimer(USAGE_TIMER_ID, 10);
