@@ -6,6 +6,7 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 # Everything but the entry point, so that tests can link the adapter.
 add_library(hourgate_win32 STATIC
     src/app/AboutDlg_win32.cpp
+    src/app/Console_win32.cpp
     src/app/Platform_win32.cpp
     src/app/Window_win32.cpp
     src/frame/DialogPlacement_win32.cpp

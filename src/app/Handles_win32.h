@@ -91,9 +91,9 @@ inline ScopedSelection SelectInto(HDC dc, HGDIOBJ object) {
 }
 
 // CreateFileA, with the failure value turned into an empty owner.
-inline ScopedFile OpenFileHandle(const char* path, DWORD access, DWORD share, DWORD disposition) {
-    const HANDLE file =
-        ::CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+inline ScopedFile OpenFileHandle(const char* path, DWORD access, DWORD share, DWORD disposition,
+                                 DWORD flags = FILE_ATTRIBUTE_NORMAL) {
+    const HANDLE file = ::CreateFileA(path, access, share, nullptr, disposition, flags, nullptr);
     return ScopedFile(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/AboutDlg_win32.h"
 #include "app/CommandLine.h"
+#include "app/Console_win32.h"
 #include "app/Handles_win32.h"
 #include "frame/DialogPlacement_win32.h"
 #include "res/resource.h"
@@ -142,6 +143,9 @@ void CHourgateApp::OnFilePrintSetup() {
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
                    int showCommand) {
+    // --help, --version and wrong switches are answered before anything starts.
+    const int answered = AnswerOnConsole(ParseCommandLine(__argc, __argv, '\\'));
+    if (answered >= 0) return answered;
     CHourgateApp& app = AfxGetApp();
     if (!app.InitInstance(__argc, __argv, showCommand)) return 1;
     return app.Run();

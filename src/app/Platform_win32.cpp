@@ -1,6 +1,5 @@
 #include "app/Platform_win32.h"
 
-#include <ctime>
 #include <vector>
 
 #include "notify/ForcedPowerOff_win32.h"
@@ -10,6 +9,12 @@ namespace {
 
 // The system's own limit for the user-name buffer: 38 characters and a terminator.
 constexpr DWORD kUserNameBuffer = 39;
+
+// FILETIME counts 100-nanosecond steps from 1601-01-01, 11644473600 s before 1970.
+constexpr std::int64_t kFileTimeUnitsPerSecond = 10000000;
+constexpr std::int64_t kUnixEpochInFileTimeSeconds = 11644473600;
+constexpr std::int64_t kLastFileTimeSecond =
+    INT64_MAX / kFileTimeUnitsPerSecond - kUnixEpochInFileTimeSeconds;
 
 bool IsLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != 0; }
 
@@ -24,11 +29,26 @@ void Win32Platform::SetCurrentMessage(HWND window, UINT message, WPARAM wParam, 
 
 std::int64_t Win32Platform::Now() const { return ::_time64(nullptr); }
 
+Win32Platform::~Win32Platform() {
+    if (m_hEventSource) ::DeregisterEventSource(m_hEventSource);
+}
+
 bool Win32Platform::ToLocalTime(std::int64_t time, LocalTimeFields& out) const {
-    const __time64_t t = time;
-    std::tm local{};
-    if (::_localtime64_s(&local, &t) != 0) return false;
-    out = LocalTimeFields::From(local);
+    // The system's time zone, the one the task bar clock shows: the run-time's
+    // _localtime64 would follow a TZ variable any user can set for themselves,
+    // and with it move the allowed hours and the date.
+    if (time < -kUnixEpochInFileTimeSeconds || time > kLastFileTimeSecond) return false;
+    const auto units =
+        static_cast<ULONGLONG>((time + kUnixEpochInFileTimeSeconds) * kFileTimeUnitsPerSecond);
+    const FILETIME fileTime{static_cast<DWORD>(units), static_cast<DWORD>(units >> 32)};
+    SYSTEMTIME utc{};
+    SYSTEMTIME local{};
+    if (!::FileTimeToSystemTime(&fileTime, &utc) ||
+        !::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+        return false;
+    }
+    out = {local.wYear - 1900, local.wMonth - 1, local.wDay,
+           local.wHour,        local.wMinute,    local.wDayOfWeek};
     return true;
 }
 
@@ -77,11 +97,22 @@ void Win32Platform::ShowWarning(const std::string& message) {
     notice.DoModal();
 }
 
-int Win32Platform::ForcedPowerOff() { return ::ForcedPowerOff(m_bDryRun); }
+int Win32Platform::ForcedPowerOff() { return ::ForcedPowerOff(m_bDryRun, m_powerOffFailures); }
 
 std::int64_t Win32Platform::BootTimeMilliseconds() const {
-    // Runs on through sleep, and setting the clock does not move it.
+    // Runs on through sleep, and setting the clock does not move it. Not
+    // QueryInterruptTime, which has the same properties: it exists only from
+    // Windows 10 on and only in KernelBase, while the program runs on Windows 7;
+    // the tick count's 10-16 ms steps are plenty for counting minutes.
     return static_cast<std::int64_t>(::GetTickCount64());
 }
 
-void Win32Platform::WriteSystemLog(const std::string& line) { ::OutputDebugStringA(line.c_str()); }
+void Win32Platform::WriteSystemLog(const std::string& line) {
+    if (!m_hEventSource) m_hEventSource = ::RegisterEventSourceA(nullptr, "Hourgate");
+    const char* strings[] = {line.c_str()};
+    // Where not even the event log takes it, a debugger may still see it.
+    if (!m_hEventSource || !::ReportEventA(m_hEventSource, EVENTLOG_WARNING_TYPE, 0, 0, nullptr, 1,
+                                           0, strings, nullptr)) {
+        ::OutputDebugStringA(line.c_str());
+    }
+}

@@ -1,15 +1,19 @@
-// The platform the portable core runs on under Win32: the C run-time's clocks,
-// the system's user name and module path, the view window's timer, the warning
-// notice and the forced power-off.
+// The platform the portable core runs on under Win32: the system's clocks and
+// time zone, the user name and module path, the view window's timer, the
+// warning notice, the forced power-off and the Application event log.
 #pragma once
 
 #include <windows.h>
 
 #include "app/Platform.h"
+#include "notify/FailureLog.h"
 
 class Win32Platform : public HourgatePlatform {
 public:
     explicit Win32Platform(bool dryRun) : m_bDryRun(dryRun) {}
+    ~Win32Platform() override;
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
 
     // The window that owns the usage timer and receives its expiries.
     void AttachView(HWND view) { m_hView = view; }
@@ -36,4 +40,6 @@ private:
     bool m_bDryRun;
     HWND m_hView = nullptr;
     MSG m_current{};
+    HANDLE m_hEventSource = nullptr;  // registered at the first line logged
+    FailureLog m_powerOffFailures{[this](const std::string& line) { WriteSystemLog(line); }};
 };

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
 
 #include "notify/DryRun.h"
 
@@ -24,44 +25,68 @@ static_assert(kTokenAdjustAndQuery == (TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY), "
 static_assert(kPrivilegeEnabled == SE_PRIVILEGE_ENABLED, "privilege attribute");
 static_assert(kForcedPowerOffFlags == (EWX_SHUTDOWN | EWX_FORCE | EWX_POWEROFF), "shutdown flags");
 
-PowerOffApi SystemPowerOffApi(bool dryRun) {
+namespace {
+
+constexpr const char* kNotRequested = "power-off could not be requested";
+
+// Passes a call's result on; a failure is logged once with the call's name.
+int Checked(FailureLog& failures, const char* call, BOOL ok) {
+    if (!ok) {
+        const std::string code = std::to_string(::GetLastError());
+        failures.Failed(kNotRequested, std::string(call) + " failed (Windows error " + code + ")");
+    }
+    return ok ? 1 : 0;
+}
+
+}  // namespace
+
+PowerOffApi SystemPowerOffApi(bool dryRun, FailureLog& failures) {
     PowerOffApi api;
-    api.GetVersionExA = [](HgOsVersionInfoA* info) {
-        return static_cast<int>(::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(info)));
+    api.GetVersionExA = [&failures](HgOsVersionInfoA* info) {
+        return Checked(failures, "GetVersionExA",
+                       ::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(info)));
     };
     api.GetCurrentProcess = []() -> void* { return ::GetCurrentProcess(); };
-    api.OpenProcessToken = [](void* process, std::uint32_t access, void** token) {
-        return static_cast<int>(::OpenProcessToken(static_cast<HANDLE>(process), access,
-                                                   reinterpret_cast<PHANDLE>(token)));
+    api.OpenProcessToken = [&failures](void* process, std::uint32_t access, void** token) {
+        return Checked(failures, "OpenProcessToken",
+                       ::OpenProcessToken(static_cast<HANDLE>(process), access,
+                                          reinterpret_cast<PHANDLE>(token)));
     };
-    api.LookupPrivilegeValueA = [](const char* systemName, const char* name, HgLuid* luid) {
-        return static_cast<int>(
-            ::LookupPrivilegeValueA(systemName, name, reinterpret_cast<PLUID>(luid)));
+    api.LookupPrivilegeValueA = [&failures](const char* systemName, const char* name,
+                                            HgLuid* luid) {
+        return Checked(failures, "LookupPrivilegeValueA",
+                       ::LookupPrivilegeValueA(systemName, name, reinterpret_cast<PLUID>(luid)));
     };
-    api.AdjustTokenPrivileges = [](void* token, int disableAll, HgTokenPrivileges* newState,
-                                   std::uint32_t bufferLength, HgTokenPrivileges* previousState,
-                                   std::uint32_t* returnLength) {
+    api.AdjustTokenPrivileges = [&failures](void* token, int disableAll,
+                                            HgTokenPrivileges* newState, std::uint32_t bufferLength,
+                                            HgTokenPrivileges* previousState,
+                                            std::uint32_t* returnLength) {
         DWORD length = 0;
         const BOOL ok = ::AdjustTokenPrivileges(
             static_cast<HANDLE>(token), disableAll, reinterpret_cast<PTOKEN_PRIVILEGES>(newState),
             bufferLength, reinterpret_cast<PTOKEN_PRIVILEGES>(previousState), &length);
         if (returnLength) *returnLength = length;
-        return static_cast<int>(ok);
+        return Checked(failures, "AdjustTokenPrivileges", ok);
     };
     api.CloseHandle = [](void* handle) {
         return static_cast<int>(::CloseHandle(static_cast<HANDLE>(handle)));
     };
+    // Reaching the request means every step worked: a later failure is news again.
     if (dryRun) {
-        api.ExitWindowsEx = [](unsigned, std::uint32_t) {
+        api.ExitWindowsEx = [&failures](unsigned, std::uint32_t) {
+            failures.Succeeded(kNotRequested);
             ReportDryRunPowerOff();
             return 1;
         };
     } else {
-        api.ExitWindowsEx = [](unsigned flags, std::uint32_t reason) {
-            return static_cast<int>(::ExitWindowsEx(flags, reason));
+        api.ExitWindowsEx = [&failures](unsigned flags, std::uint32_t reason) {
+            failures.Succeeded(kNotRequested);
+            return Checked(failures, "ExitWindowsEx", ::ExitWindowsEx(flags, reason));
         };
     }
     return api;
 }
 
-int ForcedPowerOff(bool dryRun) { return ForcedPowerOff(SystemPowerOffApi(dryRun)); }
+int ForcedPowerOff(bool dryRun, FailureLog& failures) {
+    return ForcedPowerOff(SystemPowerOffApi(dryRun, failures));
+}

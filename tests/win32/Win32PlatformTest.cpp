@@ -4,9 +4,14 @@
 #include <windows.h>
 
 #include <cstring>
+#include <ctime>
+#include <set>
+#include <tuple>
 
+#include "../unit/TempDir.h"
 #include "app/Platform_win32.h"
 #include "doc/HourgateDoc.h"
+#include "usage/DataFile.h"
 #include "usage/HourgateView_win32.h"
 
 TEST(Win32Platform, TellsTheLeadBytesOfCodePage932) {
@@ -37,6 +42,7 @@ TEST(Win32Platform, DeliversTheUsageTimerToTheView) {
     ASSERT_TRUE(window.Create(HWND_MESSAGE, 1));
     CHourgateView& view = window.View();
     // Ten seconds since the last counted minute: the tick records the span, counts nothing.
+    view.m_bAnchored = true;
     view.m_timeLastCounted = platform.Now() - 10;
     view.m_nSteadyLastCountedMs = platform.SleepStoppingMilliseconds() - 10000;
     platform.SetTimer(USAGE_TIMER_ID, 10);
@@ -48,4 +54,41 @@ TEST(Win32Platform, DeliversTheUsageTimerToTheView) {
     }
     EXPECT_GE(view.m_spanElapsed, 10);
     EXPECT_LT(view.m_spanElapsed, 60);
+}
+
+// Hours, date and weekday come from the system's zone, as the task bar clock shows
+// them, whatever TZ a user sets for themselves (which the run-time's clock follows);
+// the boot-time clock runs in milliseconds; a line can be logged.
+TEST(Win32Platform, ClocksAndLog) {
+    Win32Platform platform(true);
+    const __time64_t now = platform.Now();
+    SYSTEMTIME clock{};
+    ::GetLocalTime(&clock);
+    std::set<int> runtimeHours;
+    for (const char* tz : {"TZ=HGT-5", "TZ=HGT+7"}) {
+        ::_putenv(tz), ::_tzset();
+        runtimeHours.insert(::_localtime64(&now)->tm_hour);
+        LocalTimeFields local;
+        ASSERT_TRUE(platform.ToLocalTime(now, local));
+        EXPECT_EQ(std::tie(local.day, local.hour, local.weekday),
+                  std::tie(clock.wDay, clock.wHour, clock.wDayOfWeek));
+    }
+    EXPECT_EQ(runtimeHours.size(), 2u);
+    const std::int64_t boot = platform.BootTimeMilliseconds();
+    const std::int64_t steady = platform.SleepStoppingMilliseconds();
+    while (platform.SleepStoppingMilliseconds() < steady + 200) ::Sleep(10);
+    EXPECT_NEAR(double(platform.BootTimeMilliseconds() - boot), 200, 150);
+    platform.WriteSystemLog("hourgate adapter test: a line for the Application event log");
+}
+
+// A directory is no record; a new record appears whole, with no temporary file left.
+TEST(Win32DataFile, ADirectoryIsNoRecordAndANewOneAppearsWhole) {
+    TempDir dir;
+    ::CreateDirectoryA(dir.File("guest.txt").c_str(), nullptr);
+    EXPECT_EQ(ReadDataFile(dir.File("guest.txt"), 25, false).state, FileState::Absent);
+    EXPECT_EQ(WriteDataFile(dir.File("taro.txt"), std::string(25, 'x')), "");
+    EXPECT_EQ(dir.Read("taro.txt"), std::string(25, 'x'));
+    WIN32_FIND_DATAA found{};
+    EXPECT_EQ(::FindFirstFileA(dir.File("*.tmp").c_str(), &found), INVALID_HANDLE_VALUE)
+        << found.cFileName;
 }
