@@ -8,10 +8,8 @@
 #include <set>
 #include <tuple>
 
-#include "../unit/TempDir.h"
 #include "app/Platform_win32.h"
 #include "doc/HourgateDoc.h"
-#include "usage/DataFile.h"
 #include "usage/HourgateView_win32.h"
 
 TEST(Win32Platform, TellsTheLeadBytesOfCodePage932) {
@@ -58,7 +56,7 @@ TEST(Win32Platform, DeliversTheUsageTimerToTheView) {
 
 // Hours, date and weekday come from the system's zone, as the task bar clock shows
 // them, whatever TZ a user sets for themselves (which the run-time's clock follows);
-// the boot-time clock runs in milliseconds; a line can be logged.
+// a line can be logged.
 TEST(Win32Platform, ClocksAndLog) {
     Win32Platform platform(true);
     const __time64_t now = platform.Now();
@@ -74,21 +72,5 @@ TEST(Win32Platform, ClocksAndLog) {
                   std::tie(clock.wDay, clock.wHour, clock.wDayOfWeek));
     }
     EXPECT_EQ(runtimeHours.size(), 2u);
-    const std::int64_t boot = platform.BootTimeMilliseconds();
-    const std::int64_t steady = platform.SleepStoppingMilliseconds();
-    while (platform.SleepStoppingMilliseconds() < steady + 200) ::Sleep(10);
-    EXPECT_NEAR(double(platform.BootTimeMilliseconds() - boot), 200, 150);
     platform.WriteSystemLog("hourgate adapter test: a line for the Application event log");
-}
-
-// A directory is no record; a new record appears whole, with no temporary file left.
-TEST(Win32DataFile, ADirectoryIsNoRecordAndANewOneAppearsWhole) {
-    TempDir dir;
-    ::CreateDirectoryA(dir.File("guest.txt").c_str(), nullptr);
-    EXPECT_EQ(ReadDataFile(dir.File("guest.txt"), 25, false).state, FileState::Absent);
-    EXPECT_EQ(WriteDataFile(dir.File("taro.txt"), std::string(25, 'x')), "");
-    EXPECT_EQ(dir.Read("taro.txt"), std::string(25, 'x'));
-    WIN32_FIND_DATAA found{};
-    EXPECT_EQ(::FindFirstFileA(dir.File("*.tmp").c_str(), &found), INVALID_HANDLE_VALUE)
-        << found.cFileName;
 }

@@ -9,9 +9,10 @@ HOURGATE_EXE=${1:?usage: $0 HOURGATE_EXE}
 source "$(dirname "$0")/lib.sh"
 { start_display && start_logind; } || exit 1
 
-check "--help prints the usage and exits 0" eval '"$HOURGATE_EXE" --help | grep -q "^usage: hourgate"'
-check "a wrong switch exits 2" eval '"$HOURGATE_EXE" --bogus 2>/dev/null; [ $? = 2 ]'
-check "without a display: one line, exit 1" eval '[ "$(env -u DISPLAY -u QT_QPA_PLATFORM "$HOURGATE_EXE" 2>&1 | wc -l; echo "${PIPESTATUS[0]}")" = "1
+# (Bounded: a program that ignored them would start and run on.)
+check "--help prints the usage and exits 0" eval 'timeout 10 "$HOURGATE_EXE" --help | grep -q "^usage: hourgate"'
+check "a wrong switch exits 2" eval 'timeout 10 "$HOURGATE_EXE" --bogus 2>/dev/null; [ $? = 2 ]'
+check "without a display: one line, exit 1" eval '[ "$(timeout 10 env -u DISPLAY -u QT_QPA_PLATFORM "$HOURGATE_EXE" 2>&1 | wc -l; echo "${PIPESTATUS[0]}")" = "1
 1" ]'
 install_program
 start_program "@2026-12-07 16:10:00" "$E2E_TMP/missing.txt"
