@@ -74,7 +74,8 @@ private:
 
 // Qt would abort with a message about its platform plugin; say what is missing.
 bool HasDisplay() {
-    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") ||
+           std::getenv("QT_QPA_PLATFORM");
 }
 
 int main(int argc, char** argv) {

@@ -13,7 +13,8 @@ class CHourgateViewWnd;
 class QtPlatform : public HourgatePlatform {
 public:
     explicit QtPlatform(bool dryRun)
-        : m_bDryRun(dryRun), m_failures([this](const std::string& line) { WriteSystemLog(line); }) {}
+        : m_bDryRun(dryRun),
+          m_failures([this](const std::string& line) { WriteSystemLog(line); }) {}
 
     // The widget that carries the view's timers and paints it.
     void AttachView(CHourgateViewWnd* viewWnd) { m_viewWnd = viewWnd; }

@@ -52,7 +52,8 @@ int ForcedPowerOff(bool dryRun, FailureLog& failures) {
     request << false;  // interactive: never ask the user for authentication
     // Sent without waiting for the reply: logind answers only as the shutdown begins.
     if (!bus.send(request)) {
-        failures.Failed(kWhat, "PowerOff could not be sent: " + bus.lastError().message().toStdString());
+        failures.Failed(kWhat,
+                        "PowerOff could not be sent: " + bus.lastError().message().toStdString());
         return 0;
     }
     failures.Succeeded(kWhat);

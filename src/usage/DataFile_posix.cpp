@@ -102,8 +102,8 @@ std::string WriteDataFile(const std::string& path, const std::string& bytes) {
     if (fd.get() < 0 && !IsNotThere(errno)) return Reason();
     if (fd.get() < 0 || !IsRegular(fd.get())) return CreateWhole(path, bytes);
     if (!LockBriefly(fd.get())) return Reason();
-    if (!WriteAll(fd.get(), bytes) || ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0 ||
-        ::fsync(fd.get()) != 0) {
+    if (!WriteAll(fd.get(), bytes) ||
+        ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd.get()) != 0) {
         return Reason();
     }
     return std::string();

@@ -92,9 +92,9 @@ void CHourgateView::OnInitialUpdate() {
     GetDocument().UpdateProgramDirectory();
     const std::string listPath = JoinPath(GetDocument().m_strProgramDirectory,
                                           m_platform.PathSeparator(), kExemptionListFileName);
-    const std::string listProblem = LoadExemptionList(
-        GetDocument().m_strProgramDirectory, m_platform.PathSeparator(), m_szExemptNames,
-        m_nExemptCount);
+    const std::string listProblem =
+        LoadExemptionList(GetDocument().m_strProgramDirectory, m_platform.PathSeparator(),
+                          m_szExemptNames, m_nExemptCount);
     if (listProblem.empty()) {
         m_failures.Succeeded("cannot read " + listPath);
     } else {
@@ -140,8 +140,7 @@ void CHourgateView::OnInitialUpdate() {
     // Running usage start again (a new or opened document) keeps what this run
     // already counted today, and the time in use since the last counted minute.
     const bool sameCount = m_bAnchored && previousCategory == m_strCategory &&
-                           known.year == m_nYear && known.month == m_nMonth &&
-                           known.day == m_nDay;
+                           known.year == m_nYear && known.month == m_nMonth && known.day == m_nDay;
     if (sameCount) m_nMinutesUsed = std::max(m_nMinutesUsed, known.minutesUsed);
     // A held record is not overwritten: that could lower the count it holds.
     if (!m_bRecordPending) WriteRecord(path);
