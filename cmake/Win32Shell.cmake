@@ -25,11 +25,6 @@ hourgate_apply_flags(hourgate)
 set_source_files_properties(src/res/hourgate.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/src/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/src/res/hourgate.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/warning.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/toolbar.bmp")
 
-# The helper of scripts/measure-windows.sh, built only when asked for.
-add_executable(hg_measure EXCLUDE_FROM_ALL scripts/hg_measure.cpp)
-target_link_libraries(hg_measure PRIVATE psapi shell32 user32)
-hourgate_apply_flags(hg_measure)
-
 # The administrator's package: the exe and a sample exemption list, side by side
 # as they are installed (cmake --install, or cpack for a zip).
 install(TARGETS hourgate RUNTIME DESTINATION .)
