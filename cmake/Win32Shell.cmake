@@ -19,7 +19,10 @@ target_link_libraries(hourgate_win32 PUBLIC hourgate_core comctl32 comdlg32 shel
                                             advapi32)
 hourgate_apply_flags(hourgate_win32)
 
-add_executable(hourgate WIN32 src/app/HourgateApp_win32.cpp src/res/hourgate.rc)
+# Terminate_win32 is linked as an object of the exe, not from a library: only
+# so does it take the place of libstdc++'s handler.
+add_executable(hourgate WIN32 src/app/HourgateApp_win32.cpp src/app/Terminate_win32.cpp
+                              src/res/hourgate.rc)
 target_link_libraries(hourgate PRIVATE hourgate_win32)
 hourgate_apply_flags(hourgate)
 set_source_files_properties(src/res/hourgate.rc PROPERTIES
