@@ -7,18 +7,18 @@
 #include <QFileDialog>
 #include <QIcon>
 #include <QLabel>
+#include <QLibrary>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include "app/AboutDlg_qt.h"
 #include "app/Platform_qt.h"
 #include "doc/HourgateDoc.h"
+#include "frame/FilePrint_qt.h"
 #include "frame/GuardedExit.h"
 #include "frame/PassWordDlg_qt.h"
 #include "usage/HourgateView_qt.h"
@@ -209,15 +209,11 @@ void CMainFrame::OnFileSave() {
 }
 
 void CMainFrame::OnFilePrint() {
-    QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    QPainter painter;
-    if (!painter.begin(&printer)) return;
-    painter.setFont(m_viewWnd->font());
-    // The view places its lines in screen pixels; on paper they keep the same
-    // layout instead of crowding into the corner at the printer's resolution.
-    const double scale = static_cast<double>(printer.logicalDpiY()) / m_viewWnd->logicalDpiY();
-    m_viewWnd->Draw(painter, scale);
-    painter.end();
+    // The module sits beside the program, in the directory only root may write.
+    QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/hourgate-print.so"));
+    const auto print =
+        reinterpret_cast<FilePrintFunction>(module.resolve(HOURGATE_FILE_PRINT_SYMBOL));
+    if (!print) return;  // not installed: nothing to print with
+    print(this, m_viewWnd,
+          [this](QPainter& painter, double scale) { m_viewWnd->Draw(painter, scale); });
 }
