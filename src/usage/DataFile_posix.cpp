@@ -41,9 +41,10 @@ bool OverwriteFile(const std::string& path, const std::string& bytes) {
     bool ok = ::pwrite(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size());
     ok = ok && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
     // fdatasync, not fsync: it still waits for the bytes and for a changed size
-    // (a new file), but not for the times alone, which nobody reads. An
-    // in-place rewrite changes only those, so fsync would force a journal
-    // commit every minute.
+    // (a new file), but an in-place rewrite changes only the times, which
+    // nobody reads, and fsync forced a journal commit for them every minute.
+    // Measured on a journaled ext4: 4 wake-ups a minute instead of 5 (a bare
+    // tray program: 2); equal on ext4 without a journal.
     ok = ok && ::fdatasync(fd) == 0;
     ::close(fd);
     return ok;
