@@ -1,6 +1,15 @@
 # The Qt 6 desktop program (hourgate), its installation and the .deb package.
 find_package(Qt6 REQUIRED COMPONENTS Widgets DBus PrintSupport)
 
+# The print command's module, loaded at the first Ctrl+P (see FilePrint_qt.h);
+# it sits beside the program, in the build tree as when installed.
+add_library(hourgate_print MODULE src/frame/FilePrint_qt.cpp)
+set_target_properties(hourgate_print PROPERTIES PREFIX "" OUTPUT_NAME hourgate-print
+                                                LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_include_directories(hourgate_print PRIVATE src)
+target_link_libraries(hourgate_print PRIVATE Qt6::Widgets Qt6::PrintSupport)
+hourgate_apply_flags(hourgate_print)
+
 # Everything but the entry point, so that tests can link the adapter.
 add_library(hourgate_qt STATIC
     src/app/AboutDlg_qt.cpp
@@ -12,7 +21,9 @@ add_library(hourgate_qt STATIC
     src/usage/HourgateView_qt.cpp
 )
 set_target_properties(hourgate_qt PROPERTIES AUTOMOC ON)
-target_link_libraries(hourgate_qt PUBLIC hourgate_core Qt6::Widgets Qt6::DBus Qt6::PrintSupport)
+target_link_libraries(hourgate_qt PUBLIC hourgate_core Qt6::Widgets Qt6::DBus)
+# Built with the program, so that Ctrl+P finds it.
+add_dependencies(hourgate_qt hourgate_print)
 hourgate_apply_flags(hourgate_qt)
 
 add_executable(hourgate src/app/HourgateApp_qt.cpp src/res/hourgate.qrc)
@@ -23,6 +34,7 @@ hourgate_apply_flags(hourgate)
 # Self-contained: the data files live beside the executable, so the program
 # sits at the top of its own directory (cmake --install ... --prefix /opt/hourgate).
 install(TARGETS hourgate RUNTIME DESTINATION .)
+install(TARGETS hourgate_print LIBRARY DESTINATION .)
 install(FILES src/res/hourgate-32.png DESTINATION . RENAME hourgate.png)
 install(FILES packaging/hourgate.desktop DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/xdg/autostart)
 

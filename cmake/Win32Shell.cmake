@@ -3,6 +3,21 @@ enable_language(RC)
 # windres reads the resource script as UTF-8 (the script also says so itself).
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
+# comdlg32 through a delay-load import library: loading it at start also loads
+# ole32, combase, rpcrt4, winspool and compstui, which only the open, save and
+# print dialogs need.
+find_program(HOURGATE_DLLTOOL NAMES ${CMAKE_CXX_COMPILER_TARGET}-dlltool x86_64-w64-mingw32-dlltool
+             REQUIRED)
+set(comdlg32_delay ${CMAKE_CURRENT_BINARY_DIR}/libcomdlg32_delay.a)
+add_custom_command(OUTPUT ${comdlg32_delay}
+    COMMAND ${HOURGATE_DLLTOOL} --input-def ${CMAKE_CURRENT_SOURCE_DIR}/src/res/comdlg32.def
+            --output-delaylib ${comdlg32_delay}
+    DEPENDS src/res/comdlg32.def VERBATIM)
+add_custom_target(comdlg32_delay DEPENDS ${comdlg32_delay})
+add_library(hourgate_comdlg32 INTERFACE)
+add_dependencies(hourgate_comdlg32 comdlg32_delay)
+target_link_libraries(hourgate_comdlg32 INTERFACE ${comdlg32_delay} delayimp)
+
 # Everything but the entry point, so that tests can link the adapter.
 add_library(hourgate_win32 STATIC
     src/app/AboutDlg_win32.cpp
@@ -16,20 +31,18 @@ add_library(hourgate_win32 STATIC
     src/notify/WarningDlg_win32.cpp
     src/usage/HourgateView_win32.cpp
 )
-target_link_libraries(hourgate_win32 PUBLIC hourgate_core comctl32 comdlg32 shell32 gdi32 user32
-                                            advapi32)
+target_link_libraries(hourgate_win32 PUBLIC hourgate_core hourgate_comdlg32 comctl32 shell32 gdi32
+                                            user32 advapi32)
 hourgate_apply_flags(hourgate_win32)
 
-add_executable(hourgate WIN32 src/app/HourgateApp_win32.cpp src/res/hourgate.rc)
+# Terminate_win32 is linked as an object of the exe, not from a library: only
+# so does it take the place of libstdc++'s handler.
+add_executable(hourgate WIN32 src/app/HourgateApp_win32.cpp src/app/Terminate_win32.cpp
+                              src/res/hourgate.rc)
 target_link_libraries(hourgate PRIVATE hourgate_win32)
 hourgate_apply_flags(hourgate)
 set_source_files_properties(src/res/hourgate.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/src/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/src/res/hourgate.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/warning.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/toolbar.bmp")
-
-# The helper of scripts/measure-windows.sh, built only when asked for.
-add_executable(hg_measure EXCLUDE_FROM_ALL scripts/hg_measure.cpp)
-target_link_libraries(hg_measure PRIVATE psapi shell32 user32)
-hourgate_apply_flags(hg_measure)
 
 # The administrator's package: the exe and a sample exemption list, side by side
 # as they are installed (cmake --install, or cpack for a zip).

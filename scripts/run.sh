@@ -32,7 +32,7 @@ cmake --build --preset linux --target hourgate
 # A copy of its own, so that its record files stay out of the build tree.
 run_dir=build/run
 mkdir -p "$run_dir"
-cp build/linux/hourgate "$run_dir/hourgate"
+cp build/linux/hourgate build/linux/hourgate-print.so "$run_dir/"
 echo "program directory: $run_dir (record files appear here)"
 
 if [ -n "${DISPLAY:-}" ]; then

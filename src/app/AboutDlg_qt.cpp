@@ -13,7 +13,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8("hourgateのﾊﾞｰｼﾞｮﾝ情報"));
 
     auto* icon = new QLabel(this);
-    icon->setPixmap(QPixmap(QStringLiteral(":/res/hourgate-32.png")));
+    icon->setPixmap(QPixmap(QStringLiteral(":/res/hourgate-32.png"), "PNG"));
     auto* version = new QLabel(QStringLiteral(HOURGATE_VERSION_TEXT), this);
     version->setTextFormat(Qt::PlainText);
     auto* author = new QLabel(QStringLiteral("Copyright (C) 2026"), this);

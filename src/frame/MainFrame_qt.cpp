@@ -7,17 +7,18 @@
 #include <QFileDialog>
 #include <QIcon>
 #include <QLabel>
+#include <QLibrary>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
+#include <QPixmap>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include "app/AboutDlg_qt.h"
 #include "app/Platform_qt.h"
 #include "doc/HourgateDoc.h"
+#include "frame/FilePrint_qt.h"
 #include "frame/GuardedExit.h"
 #include "frame/PassWordDlg_qt.h"
 #include "usage/HourgateView_qt.h"
@@ -25,6 +26,10 @@
 namespace {
 
 QString Jp(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// With the format named: from the file name alone Qt loads every image plugin
+// (JPEG, GIF, ICO, ...) to find out which one reads it.
+QPixmap Png(const char* path) { return QPixmap(QString::fromLatin1(path), "PNG"); }
 
 constexpr int kFrameWidth = 400;
 constexpr int kFrameHeight = 150;
@@ -39,7 +44,7 @@ CMainFrame::CMainFrame(QtPlatform& platform, CHourgateDoc& document)
       m_view(platform, document) {
     // The caption never carries a document name.
     setWindowTitle(QStringLiteral("hourgate"));
-    setWindowIcon(QIcon(QStringLiteral(":/res/hourgate-32.png")));
+    setWindowIcon(QIcon(Png(":/res/hourgate-32.png")));
     setFixedSize(kFrameWidth, kFrameHeight);
 
     m_viewWnd = new CHourgateViewWnd(this);
@@ -55,33 +60,6 @@ CMainFrame::~CMainFrame() {
 }
 
 bool CMainFrame::OnCreate() {
-    auto* about = new QAction(QIcon(QStringLiteral(":/res/about-16.png")),
-                              Jp("hourgate のﾊﾞｰｼﾞｮﾝ情報(&A)..."), this);
-    about->setStatusTip(Jp("ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示"));
-    about->setToolTip(Jp("ﾊﾞｰｼﾞｮﾝ情報"));
-    connect(about, &QAction::triggered, this, &CMainFrame::OnAppAbout);
-
-    auto* exitAction = new QAction(Jp("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"), this);
-    exitAction->setStatusTip(Jp("ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示"));
-    connect(exitAction, &QAction::triggered, this, &CMainFrame::OnAppExit);
-
-    QMenu* file = menuBar()->addMenu(Jp("ﾌｧｲﾙ(&F)"));
-    file->setSeparatorsCollapsible(false);  // the menu starts with a separator
-    file->addSeparator();
-    file->addAction(exitAction);
-    QMenu* help = menuBar()->addMenu(Jp("ﾍﾙﾌﾟ(&H)"));
-    help->addAction(about);
-
-    m_toolBar = addToolBar(QStringLiteral("hourgate"));
-    if (!m_toolBar) return false;
-    m_toolBar->setIconSize(QSize(16, 16));
-    m_toolBar->setMovable(true);
-    m_toolBar->addAction(about);
-
-    // The idle text is an ordinary status-bar widget: prompts of the item under
-    // the mouse cover it while they show, and it returns when they clear.
-    statusBar()->addWidget(new QLabel(Jp("ﾚﾃﾞｨ"), statusBar()), 1);
-
     // Accelerators: active only while the window is shown and active.
     const struct {
         QKeySequence keys;
@@ -101,8 +79,8 @@ bool CMainFrame::OnCreate() {
     }
 
     QIcon trayImage;
-    trayImage.addFile(QStringLiteral(":/res/hourgate-16.png"), QSize(16, 16));
-    trayImage.addFile(QStringLiteral(":/res/hourgate-32.png"), QSize(32, 32));
+    trayImage.addPixmap(Png(":/res/hourgate-16.png"));
+    trayImage.addPixmap(Png(":/res/hourgate-32.png"));
     m_trayMenu = new QMenu(this);
     QAction* trayExit = m_trayMenu->addAction(Jp("終了"));
     connect(trayExit, &QAction::triggered, this, &CMainFrame::OnTrayExit);
@@ -120,6 +98,39 @@ bool CMainFrame::OnCreate() {
 
     m_bWindowShown = false;
     return true;
+}
+
+void CMainFrame::setVisible(bool visible) {
+    if (visible && !m_toolBar) CreateBars();
+    QMainWindow::setVisible(visible);
+}
+
+void CMainFrame::CreateBars() {
+    auto* about =
+        new QAction(QIcon(Png(":/res/about-16.png")), Jp("hourgate のﾊﾞｰｼﾞｮﾝ情報(&A)..."), this);
+    about->setStatusTip(Jp("ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示"));
+    about->setToolTip(Jp("ﾊﾞｰｼﾞｮﾝ情報"));
+    connect(about, &QAction::triggered, this, &CMainFrame::OnAppAbout);
+
+    auto* exitAction = new QAction(Jp("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"), this);
+    exitAction->setStatusTip(Jp("ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示"));
+    connect(exitAction, &QAction::triggered, this, &CMainFrame::OnAppExit);
+
+    QMenu* file = menuBar()->addMenu(Jp("ﾌｧｲﾙ(&F)"));
+    file->setSeparatorsCollapsible(false);  // the menu starts with a separator
+    file->addSeparator();
+    file->addAction(exitAction);
+    QMenu* help = menuBar()->addMenu(Jp("ﾍﾙﾌﾟ(&H)"));
+    help->addAction(about);
+
+    m_toolBar = addToolBar(QStringLiteral("hourgate"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setMovable(true);
+    m_toolBar->addAction(about);
+
+    // The idle text is an ordinary status-bar widget: prompts of the item under
+    // the mouse cover it while they show, and it returns when they clear.
+    statusBar()->addWidget(new QLabel(Jp("ﾚﾃﾞｨ"), statusBar()), 1);
 }
 
 void CMainFrame::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
@@ -199,15 +210,11 @@ void CMainFrame::OnFileSave() {
 }
 
 void CMainFrame::OnFilePrint() {
-    QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    QPainter painter;
-    if (!painter.begin(&printer)) return;
-    painter.setFont(m_viewWnd->font());
-    // The view places its lines in screen pixels; on paper they keep the same
-    // layout instead of crowding into the corner at the printer's resolution.
-    const double scale = static_cast<double>(printer.logicalDpiY()) / m_viewWnd->logicalDpiY();
-    m_viewWnd->Draw(painter, scale);
-    painter.end();
+    // The module sits beside the program, in the directory only root may write.
+    QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/hourgate-print.so"));
+    const auto print =
+        reinterpret_cast<FilePrintFunction>(module.resolve(HOURGATE_FILE_PRINT_SYMBOL));
+    if (!print) return;  // not installed: nothing to print with
+    print(this, m_viewWnd,
+          [this](QPainter& painter, double scale) { m_viewWnd->Draw(painter, scale); });
 }

@@ -20,7 +20,7 @@ public:
     CMainFrame(QtPlatform& platform, CHourgateDoc& document);
     ~CMainFrame() override;
 
-    // Builds the bars and adds the tray icon; false when a bar cannot be made.
+    // Adds the accelerators and the tray icon; false when start-up must stop.
     bool OnCreate();
     CHourgateView& GetActiveView() { return m_view; }
     // True once an exit command has closed the program.
@@ -29,10 +29,17 @@ public:
     // The new-document command: the one document is reused and usage start runs again.
     void OnFileNew();
 
+    // Builds the bars before the window is first shown.
+    void setVisible(bool visible) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The menu bar, tool bar and status bar. Made at start, the status bar's
+    // text layout alone loads fontconfig, FreeType, HarfBuzz and the Japanese
+    // face (about 6 MB) into a program that mostly stays hidden all day.
+    void CreateBars();
     void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
     void OnAppExit();
     void OnTrayExit();

@@ -18,7 +18,7 @@ CWarningDlg::CWarningDlg(QWidget* parent) : QDialog(parent) {
     setModal(true);
 
     auto* icon = new QLabel(this);
-    icon->setPixmap(QPixmap(QStringLiteral(":/res/warning-32.png")));
+    icon->setPixmap(QPixmap(QStringLiteral(":/res/warning-32.png"), "PNG"));
     icon->setFixedSize(32, 32);
     m_message = new QLabel(this);
     m_message->setAlignment(Qt::AlignCenter);

@@ -1,5 +1,5 @@
 # The one harness for running the real program on Linux, sourced by the
-# whole-program tests and by scripts/run.sh, screenshots.sh and measure-linux.sh:
+# whole-program tests and by scripts/run.sh, screenshots.sh and bench/run.sh:
 # a private X display with a tray host, a private system bus with a mock logind,
 # the program copied into a directory of its own (its data files live beside
 # it). Waits are for conditions, polled; every process started here is stopped
@@ -83,8 +83,14 @@ poweroffs() {
     { grep -o '\[<[a-z]*>\]' || true; } <<<"$calls" | tr -d '[]<>' | xargs
 }
 
-# A fresh copy of the program, without the data files of an earlier run.
-install_program() { rm -rf "$E2E_APP" && mkdir "$E2E_APP" && cp "$HOURGATE_EXE" "$E2E_APP/hourgate"; }
+# A fresh copy of the program (and its print module, when there is one),
+# without the data files of an earlier run.
+install_program() {
+    local module
+    module=$(dirname "$HOURGATE_EXE")/hourgate-print.so
+    rm -rf "$E2E_APP" && mkdir "$E2E_APP" && cp "$HOURGATE_EXE" "$E2E_APP/hourgate" || return 1
+    [ ! -f "$module" ] || cp "$module" "$E2E_APP/"
+}
 # start_program CLOCK [ARG...]: runs it from its directory (PROGRAM_PID), its
 # clock set by libfaketime, e.g. "@2026-12-07 16:00:00" or "@... x60"; an empty
 # CLOCK leaves the real one.

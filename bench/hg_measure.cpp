@@ -1,10 +1,10 @@
-// Measurement helper of scripts/measure-windows.sh, run under Wine:
+// Measurement helper of bench/run.sh, run under Wine:
 //
-//   hg_measure EXE
+//   hg_measure EXE FRAME_CLASS
 //
 // starts EXE --dry-run (sharing our standard handles), prints the time from
-// process creation to its tray icon, then, two seconds later, its memory, and
-// ends it.
+// process creation to the tray icon of its frame (the window of class
+// FRAME_CLASS), then, two seconds later, its memory, and ends it.
 #include <windows.h>
 // after windows.h, which they need
 #include <psapi.h>
@@ -23,8 +23,8 @@ namespace {
 
 // The program's frame once its tray icon is there: changing nothing in an icon
 // succeeds only for an icon that exists.
-HWND FrameWithTrayIcon() {
-    const HWND frame = ::FindWindowA("HourgateFrame", nullptr);
+HWND FrameWithTrayIcon(const char* frameClass) {
+    const HWND frame = ::FindWindowA(frameClass, nullptr);
     if (!frame) return nullptr;
     NOTIFYICONDATAA icon{};
     icon.cbSize = NOTIFYICONDATAA_V2_SIZE;
@@ -61,7 +61,7 @@ void PrintMemory(HANDLE process) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) Fail("usage: hg_measure EXE");
+    if (argc != 3) Fail("usage: hg_measure EXE FRAME_CLASS");
     const std::string exe = argv[1];
     std::string line = "\"" + exe + "\" --dry-run";
     const std::string directory = exe.substr(0, exe.find_last_of('\\'));
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
         Fail("cannot start the program");
     }
     ::CloseHandle(process.hThread);
-    while (!FrameWithTrayIcon()) {
+    while (!FrameWithTrayIcon(argv[2])) {
         if (::WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0) Fail("program ended");
     }
     ::QueryPerformanceCounter(&end);

@@ -1,0 +1,182 @@
+#!/usr/bin/env bash
+# The resident cost of Hourgate against a bare tray program of the same shape
+# (bench/bare_tray_*.cpp, built with the same flags), both measured in the same
+# run, interleaved, so that the machine's load falls on both alike. Prints each
+# figure as hourgate's and the bare program's median (min-max) and their ratio,
+# the median (min-max) of the per-pair ratios, and the goal it is held to.
+#
+# Usage: bench/run.sh [linux] [windows]      (both when none is named)
+#   BENCH_PAIRS=N            pairs per figure (default 10)
+#   BENCH_IDLE_SECONDS=S     the idle window for CPU and wake-ups (default 180)
+#   BENCH_HOURGATE_LINUX=EXE, BENCH_HOURGATE_WINDOWS=EXE
+#                            measure another build of the program (an older
+#                            commit's, say) against this tree's bare programs
+#
+# Linux runs the real clock, no libfaketime: its faked file times make
+# fontconfig rescan every font at each start. Both programs run in dry-run mode
+# from directories of their own, with the login name in the exemption list so
+# that no hour notice comes up. Takes about five minutes per platform.
+set -uo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
+PAIRS=${BENCH_PAIRS:-10}
+IDLE=${BENCH_IDLE_SECONDS:-180}
+RESULTS=$(mktemp "${TMPDIR:-/tmp}/hourgate-bench.XXXXXX")
+trap 'rm -f "$RESULTS"' EXIT
+
+# result LABEL UNIT GOAL HOURGATE BARE: one pair's figure, for the summary.
+result() { printf '%s|%s|%s|%s|%s\n' "$@" >>"$RESULTS"; }
+now_ns() { date +%s%N; }
+
+bench_linux() {
+    cmake --preset linux >/dev/null && cmake --build --preset linux --target bench >/dev/null || return 1
+    HOURGATE_EXE=${BENCH_HOURGATE_LINUX:-$PWD/build/linux/hourgate}
+    local bare=$PWD/build/linux/bench/bare_tray
+    # shellcheck source=tests/e2e/linux/lib.sh
+    source tests/e2e/linux/lib.sh
+    start_display || { echo "no display with a tray host"; return 1; }
+    local user
+    user=$(id -un)
+
+    # place NAME EXE: a directory of its own; the bare program also takes the
+    # name hourgate there, so that its docked icon is found alike.
+    place() {
+        mkdir -p "$E2E_TMP/$1" && cp "$2" "$E2E_TMP/$1/hourgate" && echo "$user" >"$E2E_TMP/$1/Hourgate.ini"
+    }
+    # launch NAME: starts it (PROGRAM_PID) with the real clock.
+    launch() { E2E_APP=$E2E_TMP/$1 E2E_STDERR=$E2E_TMP/$1/stderr.log start_program "" --dry-run; }
+    # startup NAME: sets MS to the time from start to the docked tray icon and
+    # CPU_MS to the CPU time the program used until then. Polls the panel with
+    # one command, so that the poll's own cost blurs the time little.
+    local panel
+    panel=$(tray_host)
+    docked() { xwininfo -tree -id "$panel" 2>/dev/null | grep -q '"hourgate": ("hourgate" "hourgate")'; }
+    startup() {
+        local t0 deadline=$((SECONDS + 20))
+        t0=$(now_ns)
+        launch "$1"
+        until docked; do
+            [ "$SECONDS" -lt "$deadline" ] || { echo "$1: no tray icon"; return 1; }
+        done
+        MS=$((($(now_ns) - t0) / 1000000))
+        CPU_MS=$(awk -v ns="$(cpu_ns "$PROGRAM_PID")" 'BEGIN {printf "%.1f", ns / 1e6}')
+    }
+    rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
+    # On-CPU time of all the process's threads in ns (the scheduler's own
+    # account, not the 10 ms ticks of /proc/PID/stat).
+    cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {printf "%d\n", s}'; }
+    # Each time a thread stops waiting and runs it is switched in; a blocking
+    # wait ends in a voluntary switch, a preemption in an involuntary one, so
+    # their sum over all threads counts the process's wake-ups.
+    switches() {
+        cat /proc/"$1"/task/*/status 2>/dev/null |
+            awk '/^(non)?voluntary_ctxt_switches:/ {s += $2} END {print s}'
+    }
+
+    local names=(hourgate bare) exes=("$HOURGATE_EXE" "$bare") i k name
+    for k in 0 1; do place "${names[k]}" "${exes[k]}"; done
+    # One unmeasured start each: font and page caches are warm for both.
+    for name in "${names[@]}"; do
+        startup "$name" || return 1
+        stop_program
+    done
+
+    echo "linux: start-up and memory, $PAIRS pairs" >&2
+    local -A ms cpu_start rss
+    for ((i = 0; i < PAIRS; i++)); do
+        for k in $((i % 2)) $((1 - i % 2)); do
+            name=${names[k]}
+            startup "$name" || return 1
+            ms[$name]=$MS cpu_start[$name]=$CPU_MS
+            sleep 2
+            rss[$name]=$(rss_kib "$PROGRAM_PID")
+            stop_program
+            wait_until 5 eval '! docked'
+        done
+        result "linux: start-up to the docked tray icon" ms "ratio<=1.20" "${ms[hourgate]}" "${ms[bare]}"
+        result "linux: CPU time to the docked tray icon" ms "-" "${cpu_start[hourgate]}" "${cpu_start[bare]}"
+        result "linux: resident memory after start" KiB "ratio<=1.10" "${rss[hourgate]}" "${rss[bare]}"
+    done
+
+    # The idle figures: all pairs at once, each program in a directory of its
+    # own, over one real-clock window after they have settled.
+    echo "linux: CPU and wake-ups over ${IDLE} s idle, $PAIRS pairs at once" >&2
+    local pids=() cpu0=() sw0=() cpu=() wake=() rss_end=()
+    for ((i = 0; i < PAIRS; i++)); do
+        for k in 0 1; do
+            place "${names[k]}$i" "${exes[k]}"
+            launch "${names[k]}$i"
+            pids+=("$PROGRAM_PID")
+        done
+    done
+    sleep 15
+    for k in "${!pids[@]}"; do cpu0[k]=$(cpu_ns "${pids[k]}") sw0[k]=$(switches "${pids[k]}"); done
+    sleep "$IDLE"
+    for k in "${!pids[@]}"; do
+        cpu[k]=$(awk -v ns=$(($(cpu_ns "${pids[k]}") - cpu0[k])) -v s="$IDLE" 'BEGIN {printf "%.2f", ns * 3600 / s / 1e6}')
+        wake[k]=$((($(switches "${pids[k]}") - sw0[k]) * 60))
+        rss_end[k]=$(rss_kib "${pids[k]}")
+    done
+    for ((i = 0; i < PAIRS; i++)); do
+        result "linux: CPU per resident hour (from ${IDLE} s)" ms "value<=20 ratio<=2.0" \
+            "${cpu[2 * i]}" "${cpu[2 * i + 1]}"
+        result "linux: wake-ups per minute, idle" "/min" "value<=2.5" \
+            "$(awk -v n="${wake[2 * i]}" -v s="$IDLE" 'BEGIN {printf "%.2f", n / s}')" \
+            "$(awk -v n="${wake[2 * i + 1]}" -v s="$IDLE" 'BEGIN {printf "%.2f", n / s}')"
+        result "linux: resident memory after the idle window" KiB "ratio<=1.10" \
+            "${rss_end[2 * i]}" "${rss_end[2 * i + 1]}"
+    done
+    kill "${pids[@]}" 2>/dev/null
+    # The guard service (hourgated) joins here once it exists: its idle CPU
+    # and wake-ups with one user session, measured like the tray programs
+    # above, against the bare program; its memory beside them.
+}
+
+bench_windows() {
+    cmake --preset windows >/dev/null && cmake --build --preset windows --target bench >/dev/null || return 1
+    local exe=${BENCH_HOURGATE_WINDOWS:-build/windows/hourgate.exe}
+    local bare=build/windows/bench/bare_tray.exe
+    local measure
+    measure=$(realpath build/windows/bench/hg_measure.exe)
+    # shellcheck source=tests/e2e/windows/e2e-lib.sh
+    source tests/e2e/windows/e2e-lib.sh "$exe"
+    set +e
+    local names=(hourgate bare) exes=("$exe" "$bare") classes=(HourgateFrame BareTrayFrame)
+    local k i
+    for k in 0 1; do x86_64-w64-mingw32-strip -o "$e2e_work/${names[k]}.exe" "${exes[k]}"; done
+    result "windows: exe size, stripped" B "value<=184320" \
+        "$(stat -c %s "$e2e_work/hourgate.exe")" "$(stat -c %s "$e2e_work/bare.exe")"
+
+    e2e_start_display
+    local user out dir
+    user=$(wine cmd /c 'echo %USERNAME%' </dev/null 2>/dev/null | tr -d '\r')
+    echo "windows: start-up and memory under Wine, $PAIRS pairs" >&2
+    local -A ms mem
+    # Pair 0 is not counted: it warms Wine's and the page caches for both.
+    for ((i = 0; i <= PAIRS; i++)); do
+        for k in $((i % 2)) $((1 - i % 2)); do
+            dir="$e2e_work/${names[k]}$i"
+            mkdir -p "$dir" && cp "${exes[k]}" "$dir/program.exe"
+            printf '%s\r\n' "$user" >"$dir/Hourgate.ini"
+            wine "$measure" "Z:${dir//\//\\}\\program.exe" "${classes[k]}" >"$dir/measure.txt" 2>&1 </dev/null
+            out=$(tr -d '\r' <"$dir/measure.txt")
+            ms[${names[k]}]=$(sed -n 's/^startup_to_tray_ms=//p' <<<"$out")
+            mem[${names[k]}]=$(($(sed -n 's/^committed_private_bytes=//p' <<<"$out") / 1024))
+            [ -n "${ms[${names[k]}]}" ] || { echo "${names[k]}: $out"; return 1; }
+        done
+        ((i > 0)) || continue
+        result "windows: start-up to the tray icon (Wine)" ms "ratio<=1.20" "${ms[hourgate]}" "${ms[bare]}"
+        result "windows: committed private memory (Wine)" KiB "ratio<=1.20" "${mem[hourgate]}" "${mem[bare]}"
+    done
+    # The Windows guard service joins here once it exists (its size and memory).
+}
+
+platforms=("$@")
+[ ${#platforms[@]} -gt 0 ] || platforms=(linux windows)
+for platform in "${platforms[@]}"; do
+    case $platform in
+    linux) (bench_linux) || { echo "the Linux benchmark failed"; exit 1; } ;;
+    windows) (bench_windows) || { echo "the Windows benchmark failed"; exit 1; } ;;
+    *) echo "usage: bench/run.sh [linux] [windows]"; exit 2 ;;
+    esac
+done
+/usr/bin/python3 bench/summarize.py <"$RESULTS"
