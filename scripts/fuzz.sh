@@ -6,7 +6,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 seconds=${1:-5}
 out=build/fuzz
 mkdir -p "$out"
-core=(src/usage/UsageRecord.cpp src/usage/DataFile_posix.cpp src/usage/ExemptionList.cpp
+core=(src/usage/UsageRecord.cpp src/usage/DataFile_posix.cpp src/usage/FormatText.cpp src/usage/ExemptionList.cpp
     src/usage/UsagePolicy.cpp src/doc/ProgramDirectory.cpp)
 for target in FuzzUsageRecord FuzzExemptionList; do
     clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \

@@ -49,10 +49,10 @@ int AnswerCommandLine(const CommandLineInfo& info, std::FILE* out, std::FILE* er
             std::fputs(kUsage, out);
             return 0;
         case CommandLineAction::Version:
-            std::fprintf(out, "%s (%s)\n", HOURGATE_VERSION_TEXT, HOURGATE_VERSION_NUMBER);
+            std::fputs(HOURGATE_VERSION_TEXT " (" HOURGATE_VERSION_NUMBER ")\n", out);
             return 0;
         case CommandLineAction::Error:
-            std::fprintf(err, "hourgate: %s\n%s", info.error.c_str(), kUsage);
+            std::fputs(("hourgate: " + info.error + "\n" + kUsage).c_str(), err);
             return 2;
     }
     return 2;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 void ReportDryRunPowerOff() {
-    std::fprintf(stderr, "%s\n", kDryRunLine);
+    std::fputs(kDryRunLine, stderr);
+    std::fputs("\n", stderr);
     std::fflush(stderr);
 }

@@ -1,9 +1,5 @@
 #include "usage/UsagePolicy.h"
 
-#include <cstdarg>
-#include <cstdio>
-#include <vector>
-
 #include "app/Platform.h"
 
 DayClass ClassifyDay(int localWeekday) {
@@ -69,21 +65,4 @@ bool EqualsNoCase(const std::string& a, const std::string& b, LeadByteTest isLea
         if (FoldAscii(ca) != FoldAscii(cb)) return false;
     }
     return true;
-}
-
-std::string FormatText(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    const int needed = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    std::string text;
-    if (needed > 0) {
-        std::vector<char> buffer(static_cast<std::size_t>(needed) + 1);
-        std::vsnprintf(buffer.data(), buffer.size(), format, args);
-        text.assign(buffer.data(), static_cast<std::size_t>(needed));
-    }
-    va_end(args);
-    return text;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/Platform.h"
+#include "usage/FormatText.h"
 
 enum class DayClass { Weekday, Weekend };
 
@@ -46,10 +47,3 @@ std::string FormatQuotaWarning(const std::string& loginName, int remainingMinute
 // True when the two texts are equal apart from the case of A-Z / a-z.
 // Double-byte characters (as `isLeadByte` tells) are compared byte for byte.
 bool EqualsNoCase(const std::string& a, const std::string& b, LeadByteTest isLeadByte = nullptr);
-
-// printf-style formatting into a std::string.
-std::string FormatText(const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;

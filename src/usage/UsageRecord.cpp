@@ -6,6 +6,7 @@
 
 #include "doc/ProgramDirectory.h"
 #include "usage/DataFile.h"
+#include "usage/FormatText.h"
 
 namespace {
 
@@ -28,11 +29,12 @@ std::string UsageRecordPath(const std::string& programDirectory, char separator,
 }
 
 std::string FormatUsageRecord(const UsageRecord& r) {
-    char buffer[kBufferBytes];
-    std::fill(buffer, buffer + kBufferBytes, ' ');
-    std::snprintf(buffer, kBufferBytes, "%04d/%02d/%02d %02d:%02d %06d", r.year, r.month, r.day,
-                  r.hour, r.minute, std::min(r.minutesUsed, kMaxRecordedMinutes));
-    return std::string(buffer, kUsageRecordBytes);
+    // The text, its terminating NUL, then the spaces the buffer was filled with.
+    std::string buffer = FormatText("%04d/%02d/%02d %02d:%02d %06d", r.year, r.month, r.day, r.hour,
+                                    r.minute, std::min(r.minutesUsed, kMaxRecordedMinutes));
+    buffer.push_back('\0');
+    buffer.resize(std::max(buffer.size(), kBufferBytes), ' ');
+    return buffer.substr(0, kUsageRecordBytes);
 }
 
 UsageRecord ParseUsageRecord(const std::string& bytes) {

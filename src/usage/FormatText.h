@@ -1,0 +1,11 @@
+// printf-style formatting into a std::string, for the notices, the display and
+// the record. (Each platform has its own file: see FormatText_win32.cpp.)
+#pragma once
+
+#include <string>
+
+std::string FormatText(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
