@@ -1,5 +1,5 @@
 // printf-style formatting into a std::string, for the notices, the display and
-// the record. (Each platform has its own file: see FormatText_win32.cpp.)
+// the record.
 #pragma once
 
 #include <string>
