@@ -31,9 +31,15 @@ set_target_properties(hourgate PROPERTIES AUTORCC ON)
 target_link_libraries(hourgate PRIVATE hourgate_qt)
 hourgate_apply_flags(hourgate)
 
+# The guard service: the core once per user, on the system bus (QtCore and
+# QtDBus only: no display, no widgets).
+add_executable(hourgated src/guard/GuardApp_qt.cpp)
+target_link_libraries(hourgated PRIVATE hourgate_core Qt6::DBus)
+hourgate_apply_flags(hourgated)
+
 # Self-contained: the data files live beside the executable, so the program
 # sits at the top of its own directory (cmake --install ... --prefix /opt/hourgate).
-install(TARGETS hourgate RUNTIME DESTINATION .)
+install(TARGETS hourgate hourgated RUNTIME DESTINATION .)
 install(TARGETS hourgate_print LIBRARY DESTINATION .)
 install(FILES src/res/hourgate-32.png DESTINATION . RENAME hourgate.png)
 install(FILES packaging/hourgate.desktop DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/xdg/autostart)

@@ -1,0 +1,62 @@
+#include "guard/GuardedUsers.h"
+
+void SessionClockPlatform::SetCounting(bool counting) {
+    if (counting == m_bCounting) return;
+    const std::int64_t now = m_inner->SleepStoppingMilliseconds();
+    if (counting) {
+        m_nSinceMs = now;
+    } else {
+        m_nCountedMs += now - m_nSinceMs;
+    }
+    m_bCounting = counting;
+}
+
+std::int64_t SessionClockPlatform::SleepStoppingMilliseconds() const {
+    if (!m_bCounting) return m_nCountedMs;
+    return m_nCountedMs + (m_inner->SleepStoppingMilliseconds() - m_nSinceMs);
+}
+
+void GuardedUsers::Apply(const SessionTable& sessions) {
+    const std::set<std::string> present = sessions.Users();
+    const std::set<std::string> counting = sessions.CountingUsers();
+
+    for (auto it = m_accountings.begin(); it != m_accountings.end();) {
+        if (present.count(it->first) != 0) {
+            ++it;
+            continue;
+        }
+        it->second->platform.WriteSystemLog(it->first + ": no session left, count ended");
+        it = m_accountings.erase(it);
+    }
+
+    for (const std::string& user : present) {
+        const bool counts = counting.count(user) != 0;
+        auto found = m_accountings.find(user);
+        if (found == m_accountings.end()) {
+            if (!counts) continue;  // counted from the first time the session is in use
+            auto accounting = std::make_unique<Accounting>(m_makePlatform(user));
+            Accounting& added = *accounting;
+            m_accountings.emplace(user, std::move(accounting));
+            added.platform.SetCounting(true);
+            added.platform.WriteSystemLog(user + ": session active, count started");
+            added.view.OnInitialUpdate();
+            continue;
+        }
+        SessionClockPlatform& platform = found->second->platform;
+        if (platform.IsCounting() == counts) continue;
+        platform.SetCounting(counts);
+        platform.WriteSystemLog(user + (counts ? ": session active, count resumed"
+                                               : ": session inactive, count paused"));
+    }
+}
+
+CHourgateView* GuardedUsers::Find(const std::string& user) {
+    const auto found = m_accountings.find(user);
+    return found == m_accountings.end() ? nullptr : &found->second->view;
+}
+
+std::vector<std::string> GuardedUsers::Users() const {
+    std::vector<std::string> users;
+    for (const auto& [user, accounting] : m_accountings) users.push_back(user);
+    return users;
+}

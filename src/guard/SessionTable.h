@@ -1,0 +1,32 @@
+// Which users are in use: the sessions the system reports, reduced to the users
+// whose minutes count now. Fed by logind on Linux and by the session-change
+// notifications on Windows.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+
+// A user's minutes count while that user has a local user session that is the
+// active one of its seat: a session switched away from, a login screen or a
+// remote shell without a seat counts nothing.
+bool SessionCounts(const std::string& sessionClass, const std::string& seat, bool active);
+
+class SessionTable {
+public:
+    // Adds a session or replaces what was known of it.
+    void Update(const std::string& id, const std::string& user, bool counts);
+    void Remove(const std::string& id);
+
+    // Users with at least one session that counts.
+    std::set<std::string> CountingUsers() const;
+    // Users with any session at all, counting or not.
+    std::set<std::string> Users() const;
+
+private:
+    struct Session {
+        std::string user;
+        bool counts = false;
+    };
+    std::map<std::string, Session> m_sessions;  // by session id
+};
