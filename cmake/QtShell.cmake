@@ -39,10 +39,15 @@ hourgate_apply_flags(hourgated)
 
 # Self-contained: the data files live beside the executable, so the program
 # sits at the top of its own directory (cmake --install ... --prefix /opt/hourgate).
+# The guard's unit and bus policy go where systemd and the system bus look,
+# whatever the prefix; the unit expects the programs in /opt/hourgate.
+set(HOURGATE_SYSTEMD_UNITDIR /lib/systemd/system CACHE PATH "Where systemd finds the guard's unit")
 install(TARGETS hourgate hourgated RUNTIME DESTINATION .)
 install(TARGETS hourgate_print LIBRARY DESTINATION .)
 install(FILES src/res/hourgate-32.png DESTINATION . RENAME hourgate.png)
 install(FILES packaging/hourgate.desktop DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/xdg/autostart)
+install(FILES packaging/hourgated.service DESTINATION ${HOURGATE_SYSTEMD_UNITDIR})
+install(FILES packaging/org.hourgate.Guard1.conf DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/dbus-1/system.d)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME hourgate)
