@@ -8,6 +8,9 @@ set_target_properties(hourgate_print PROPERTIES PREFIX "" OUTPUT_NAME hourgate-p
                                                 LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_include_directories(hourgate_print PRIVATE src)
 target_link_libraries(hourgate_print PRIVATE Qt6::Widgets Qt6::PrintSupport)
+# It calls into Qt only, so --as-needed would drop libc; a shared object that
+# does not name the libc it was built against can bind to the wrong versions.
+target_link_options(hourgate_print PRIVATE LINKER:--push-state,--no-as-needed,-lc,--pop-state)
 hourgate_apply_flags(hourgate_print)
 
 # Everything but the entry point, so that tests can link the adapter.
@@ -35,6 +38,8 @@ hourgate_apply_flags(hourgate)
 # QtDBus only: no display, no widgets).
 add_executable(hourgated src/guard/GuardApp_qt.cpp)
 target_link_libraries(hourgated PRIVATE hourgate_core Qt6::DBus)
+# Root's process: its relocations resolved at start and then read-only.
+target_link_options(hourgated PRIVATE LINKER:-z,now)
 hourgate_apply_flags(hourgated)
 
 # Self-contained: the data files live beside the executable, so the program
@@ -49,17 +54,51 @@ install(FILES packaging/hourgate.desktop DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}
 install(FILES packaging/hourgated.service DESTINATION ${HOURGATE_SYSTEMD_UNITDIR})
 install(FILES packaging/org.hourgate.Guard1.conf DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/dbus-1/system.d)
 
+# What only the package carries: Debian's copyright and changelog files and
+# lintian's overrides. The changelog's first entry is the package's version.
+file(STRINGS packaging/changelog changelog_head LIMIT_COUNT 1)
+if(NOT changelog_head MATCHES "^hourgate \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "packaging/changelog: the first entry is not version ${PROJECT_VERSION}")
+endif()
+add_custom_command(OUTPUT changelog.gz
+                   COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/packaging/changelog > changelog.gz
+                   DEPENDS packaging/changelog)
+add_custom_target(hourgate_changelog ALL DEPENDS changelog.gz)
+install(FILES packaging/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+        DESTINATION /usr/share/doc/hourgate COMPONENT deb EXCLUDE_FROM_ALL)
+install(FILES packaging/lintian-overrides DESTINATION /usr/share/lintian/overrides
+        RENAME hourgate COMPONENT deb EXCLUDE_FROM_ALL)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME hourgate)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Hourgate")
-set(CPACK_PACKAGE_CONTACT "Hourgate administrators <root@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Limits daily PC use: quota, allowed hours, power-off")
+set(CPACK_PACKAGE_CONTACT "Hourgate maintainers <hourgate@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "limits daily PC use: quota, allowed hours, power-off")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [[
+Hourgate counts how many minutes each user spends on a shared PC a day and
+powers the machine off when the day's quota is used up or, for users not on
+the administrator's list, outside the allowed hours. It warns with short
+notices in Japanese before that.
+.
+A system service (hourgated) keeps the count for every local user, in
+records users can neither read nor write; each user's tray program shows the
+figures. Without the service the tray program counts and enforces on its own.]])
 set(CPACK_PACKAGING_INSTALL_PREFIX /opt/hourgate)
+# The installation above plus the package-only files, in one package.
+set(CPACK_COMPONENTS_ALL Unspecified deb)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The X11 platform plugin is a package of its own; without it Qt cannot start.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic | fonts-noto-cjk")
+# The guard needs the system bus; the X11 platform plugin is a package of its
+# own, without which the tray program cannot start; notices need a Japanese font.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "dbus, qt6-qpa-plugins, fonts-ipafont-gothic | fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_SECTION admin)
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${CMAKE_CURRENT_SOURCE_DIR}/packaging/postinst")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    ${CMAKE_CURRENT_SOURCE_DIR}/packaging/conffiles ${CMAKE_CURRENT_SOURCE_DIR}/packaging/postinst
+    ${CMAKE_CURRENT_SOURCE_DIR}/packaging/prerm ${CMAKE_CURRENT_SOURCE_DIR}/packaging/postrm)
 include(CPack)

@@ -18,6 +18,8 @@ packages=(
     # mock logind on a private bus, accelerated time
     xvfb xauth trayer xdotool x11-utils imagemagick fonts-noto-cjk fonts-ipafont-gothic
     python3-dbusmock dbus faketime
+    # the Debian package's check
+    lintian
     # window manager for the Linux screenshots in docs/ (captions), scripts/screenshots.sh
     openbox
 )
