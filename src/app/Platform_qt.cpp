@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "guard/GuardClient_qt.h"
 #include "notify/ForcedPowerOff_qt.h"
 #include "notify/WarningDlg_qt.h"
 #include "usage/HourgateView_qt.h"
@@ -81,7 +82,11 @@ void QtPlatform::ShowWarning(const std::string& message) {
     dlg.DoModal();
 }
 
-int QtPlatform::ForcedPowerOff() { return ::ForcedPowerOff(m_bDryRun, m_failures); }
+int QtPlatform::ForcedPowerOff() {
+    // A dry run sends no request, not even to the guard.
+    if (m_guard && !m_bDryRun) return m_guard->PowerOff(m_failures);
+    return ::ForcedPowerOff(m_bDryRun, m_failures);
+}
 
 void QtPlatform::WriteSystemLog(const std::string& line) {
     ::syslog(LOG_WARNING, "%s", line.c_str());
