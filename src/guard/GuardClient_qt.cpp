@@ -49,14 +49,14 @@ GuardClient::GuardClient(QObject* parent) : QObject(parent) {
     // A restarted guard knows no subscribers: subscribe to the new one.
     auto* watcher =
         new QDBusServiceWatcher(service, bus, QDBusServiceWatcher::WatchForRegistration, this);
-    connect(watcher, &QDBusServiceWatcher::serviceRegistered, this, &GuardClient::Subscribe);
+    connect(watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
+        Subscribe();
+        Refresh();
+    });
     Subscribe();
 }
 
-void GuardClient::Subscribe() {
-    QDBusConnection::systemBus().send(GuardCall("Subscribe"));
-    Refresh();
-}
+void GuardClient::Subscribe() { QDBusConnection::systemBus().send(GuardCall("Subscribe")); }
 
 void GuardClient::Refresh() {
     QDBusConnection::systemBus().callWithCallback(

@@ -16,8 +16,8 @@ public:
     // when there is no system bus, and after a short timeout when it hangs.
     static bool GuardRunning();
 
-    // Subscribes to the guard's signals, and again whenever the guard reappears
-    // on the bus (restarted), each time fetching the figures afresh.
+    // Subscribes to the guard's signals, and again, with the figures fetched
+    // afresh, whenever the guard reappears on the bus (restarted).
     explicit GuardClient(QObject* parent = nullptr);
 
     // Asks the guard for the figures; they arrive as StatusChanged.
@@ -35,10 +35,11 @@ signals:
     void StatusChanged();
 
 private slots:
-    void Subscribe();
     void OnStatus(const QStringList& lines);
     void OnStatusError(const QDBusError& error);
 
 private:
+    void Subscribe();
+
     QStringList m_lines;
 };
