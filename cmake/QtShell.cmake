@@ -34,7 +34,13 @@ hourgate_apply_flags(hourgate)
 
 # The guard service: the core once per user, on the system bus (QtCore and
 # QtDBus only: no display, no widgets).
-add_executable(hourgated src/guard/GuardApp_qt.cpp)
+add_executable(hourgated
+    src/guard/GuardApp_qt.cpp
+    src/guard/GuardPlatform_qt.cpp
+    src/guard/GuardService_qt.cpp
+    src/guard/LogindSessions_qt.cpp
+)
+set_target_properties(hourgated PROPERTIES AUTOMOC ON)
 target_link_libraries(hourgated PRIVATE hourgate_core Qt6::DBus)
 hourgate_apply_flags(hourgated)
 

@@ -6,12 +6,6 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: hourgate [--dry-run] [FILE]\n"
-    "  --dry-run  run as usual, but only report each power-off on standard error\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n";
-
 bool IsSwitch(const char* argument, char pathSeparator) {
     return argument[0] == '-' || (pathSeparator == '\\' && argument[0] == '/');
 }
@@ -41,18 +35,19 @@ CommandLineInfo ParseCommandLine(int argc, const char* const* argv, char pathSep
     return info;
 }
 
-int AnswerCommandLine(const CommandLineInfo& info, std::FILE* out, std::FILE* err) {
+int AnswerCommandLine(const CommandLineInfo& info, std::FILE* out, std::FILE* err,
+                      const char* program, const char* usage) {
     switch (info.action) {
         case CommandLineAction::Run:
             return -1;
         case CommandLineAction::Help:
-            std::fputs(kUsage, out);
+            std::fputs(usage, out);
             return 0;
         case CommandLineAction::Version:
             std::fputs(HOURGATE_VERSION_TEXT " (" HOURGATE_VERSION_NUMBER ")\n", out);
             return 0;
         case CommandLineAction::Error:
-            std::fputs(("hourgate: " + info.error + "\n" + kUsage).c_str(), err);
+            std::fputs((std::string(program) + ": " + info.error + "\n" + usage).c_str(), err);
             return 2;
     }
     return 2;

@@ -20,6 +20,13 @@ struct CommandLineInfo {
 // system's own programs do.
 CommandLineInfo ParseCommandLine(int argc, const char* const* argv, char pathSeparator);
 
+constexpr const char* kHourgateUsage =
+    "usage: hourgate [--dry-run] [FILE]\n"
+    "  --dry-run  run as usual, but only report each power-off on standard error\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n";
+
 // Prints what --help, --version or a wrong switch call for, and gives the exit
 // code (0, or 2 for a wrong switch); -1 when the program is to run.
-int AnswerCommandLine(const CommandLineInfo& info, std::FILE* out, std::FILE* err);
+int AnswerCommandLine(const CommandLineInfo& info, std::FILE* out, std::FILE* err,
+                      const char* program = "hourgate", const char* usage = kHourgateUsage);

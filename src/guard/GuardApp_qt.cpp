@@ -1,2 +1,83 @@
-// Start-up of the guard service, hourgated (being built).
-int main() { return 0; }
+// Start-up of the guard service, hourgated: run by systemd as root, it counts
+// every local user's minutes and enforces the rules whatever the users do.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <syslog.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QDir>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/CommandLine.h"
+#include "app/PosixSystem.h"
+#include "guard/GuardService_qt.h"
+
+namespace {
+
+constexpr const char* kGuardUsage =
+    "usage: hourgated [--dry-run]\n"
+    "  --dry-run  run as usual, but only report each power-off on standard error\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n";
+
+// Records left by the program run alone may be writable by users: from now on
+// only the guard may open them. Links and other odd files are left alone (and
+// then never followed when the records are written).
+void TightenRecords(const QString& directory) {
+    const QStringList records = QDir(directory).entryList({QStringLiteral("*.txt")}, QDir::Files);
+    for (const QString& name : records) {
+        const QByteArray path = (directory + QLatin1Char('/') + name).toLocal8Bit();
+        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat info = {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+            (info.st_uid != 0 || (info.st_mode & 0077) != 0)) {
+            if (::fchown(fd, 0, 0) != 0 || ::fchmod(fd, 0600) != 0) {
+                ::syslog(LOG_WARNING, "cannot make %s private to the guard: %s", path.constData(),
+                         std::strerror(errno));
+            }
+        }
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const CommandLineInfo commandLine = ParseCommandLine(argc, argv, '/');
+    const int answered = AnswerCommandLine(commandLine, stdout, stderr, "hourgated", kGuardUsage);
+    if (answered >= 0) return answered;
+    if (!commandLine.file.empty()) {
+        std::fprintf(stderr, "hourgated: unexpected argument '%s'\n%s", commandLine.file.c_str(),
+                     kGuardUsage);
+        return 2;
+    }
+    // Records the guard creates are its own alone.
+    ::umask(077);
+    // Under systemd standard error already goes to the journal; run by hand, the
+    // log lines are shown there too.
+    ::openlog("hourgated", LOG_PID | (std::getenv("JOURNAL_STREAM") ? 0 : LOG_PERROR), LOG_DAEMON);
+
+    QCoreApplication app(argc, argv);
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected()) {
+        ::syslog(LOG_ERR, "no system bus: %s", bus.lastError().message().toUtf8().constData());
+        return 1;
+    }
+    const std::string executable = PosixExecutablePath();
+    TightenRecords(QString::fromLocal8Bit(executable.substr(0, executable.rfind('/')).c_str()));
+
+    GuardService service(bus, commandLine.dryRun);
+    std::string why;
+    if (!service.Start(why)) {
+        ::syslog(LOG_ERR, "%s", why.c_str());
+        return 1;
+    }
+    return QCoreApplication::exec();
+}

@@ -55,6 +55,11 @@ CHourgateView* GuardedUsers::Find(const std::string& user) {
     return found == m_accountings.end() ? nullptr : &found->second->view;
 }
 
+bool GuardedUsers::IsCounting(const std::string& user) const {
+    const auto found = m_accountings.find(user);
+    return found != m_accountings.end() && found->second->platform.IsCounting();
+}
+
 std::vector<std::string> GuardedUsers::Users() const {
     std::vector<std::string> users;
     for (const auto& [user, accounting] : m_accountings) users.push_back(user);

@@ -70,6 +70,8 @@ public:
 
     // The user's view, or null while no count is kept for that user.
     CHourgateView* Find(const std::string& user);
+    // True while one of the user's sessions counts.
+    bool IsCounting(const std::string& user) const;
     std::vector<std::string> Users() const;
 
 private:

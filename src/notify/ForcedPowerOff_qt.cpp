@@ -6,12 +6,10 @@
 #include <QString>
 
 #include "notify/DryRun.h"
+#include "notify/Logind_qt.h"
 
 namespace {
 
-const QString kLogindService = QStringLiteral("org.freedesktop.login1");
-const QString kLogindPath = QStringLiteral("/org/freedesktop/login1");
-const QString kLogindManager = QStringLiteral("org.freedesktop.login1.Manager");
 // Long enough for a busy logind, short enough that a hung one does not freeze
 // the tray icon for the bus's default 25 seconds.
 constexpr int kCanPowerOffTimeoutMs = 10000;

@@ -1,0 +1,24 @@
+// What the core asks of a POSIX system, shared by the tray program's platform and
+// the guard's per-user platforms: clocks, local time, user names, own path.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "app/Platform.h"
+
+std::int64_t PosixNow();
+// In the process's time zone: TZ when set, else /etc/localtime.
+bool PosixLocalTime(std::int64_t time, LocalTimeFields& out);
+// CLOCK_MONOTONIC: stops during suspend, ignores clock changes.
+std::int64_t PosixSleepStoppingMilliseconds();
+// CLOCK_BOOTTIME: runs on during suspend, ignores clock changes.
+std::int64_t PosixBootTimeMilliseconds();
+// The user database's name for `uid`; nothing when there is none or it does not
+// fit the login-name limit.
+std::optional<std::string> PosixUserName(uid_t uid);
+// The running executable, links resolved; empty when it cannot be read.
+std::string PosixExecutablePath();

@@ -1,0 +1,57 @@
+#include "guard/GuardPlatform_qt.h"
+
+#include <syslog.h>
+
+#include <algorithm>
+
+#include "app/PosixSystem.h"
+#include "guard/GuardService_qt.h"
+#include "notify/WarningNotice.h"
+
+std::int64_t GuardPlatform::Now() const { return PosixNow(); }
+
+bool GuardPlatform::ToLocalTime(std::int64_t time, LocalTimeFields& out) const {
+    return PosixLocalTime(time, out);
+}
+
+std::int64_t GuardPlatform::SleepStoppingMilliseconds() const {
+    return PosixSleepStoppingMilliseconds();
+}
+
+std::int64_t GuardPlatform::BootTimeMilliseconds() const { return PosixBootTimeMilliseconds(); }
+
+std::string GuardPlatform::ExecutablePath() const { return PosixExecutablePath(); }
+
+void GuardPlatform::SetTimer(unsigned id, unsigned milliseconds) {
+    std::unique_ptr<QTimer>& timer = m_timers[id];
+    if (!timer) {
+        timer = std::make_unique<QTimer>();
+        // A coarse timer may fire up to 5% early, and an early tick counts nothing.
+        timer->setTimerType(Qt::PreciseTimer);
+        QObject::connect(timer.get(), &QTimer::timeout,
+                         [this, id] { m_service.OnUserTimer(m_user, id); });
+    }
+    timer->start(static_cast<int>(milliseconds));
+}
+
+void GuardPlatform::KillTimer(unsigned id) {
+    const auto found = m_timers.find(id);
+    if (found != m_timers.end()) found->second->stop();
+}
+
+void GuardPlatform::Default() { m_service.PublishStatus(m_user); }
+
+void GuardPlatform::ShowWarning(const std::string& message) {
+    m_service.SendNotice(m_user, message);
+    m_nNoticeEndsMs = PosixSleepStoppingMilliseconds() + kNoticeMilliseconds;
+}
+
+int GuardPlatform::ForcedPowerOff() {
+    const std::int64_t wait = m_nNoticeEndsMs - PosixSleepStoppingMilliseconds();
+    m_service.RequestPowerOff(m_user, static_cast<int>(std::clamp<std::int64_t>(wait, 0, 60000)));
+    return 1;
+}
+
+void GuardPlatform::WriteSystemLog(const std::string& line) {
+    ::syslog(LOG_WARNING, "%s", line.c_str());
+}

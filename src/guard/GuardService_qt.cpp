@@ -1,0 +1,166 @@
+#include "guard/GuardService_qt.h"
+
+#include <syslog.h>
+#include <QDBusConnectionInterface>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <algorithm>
+
+#include "app/PosixSystem.h"
+#include "guard/GuardBus.h"
+#include "guard/GuardPlatform_qt.h"
+#include "notify/DryRun.h"
+#include "notify/Logind_qt.h"
+
+namespace {
+
+// Enough for every tray program a user may sensibly run; a bound on what one
+// user can make the guard remember.
+constexpr std::size_t kMaxSubscriptionsPerUser = 16;
+
+class LinesOutput : public TextOutput {
+public:
+    void TextOut(int, int, const std::string& text) override {
+        lines << QString::fromUtf8(text.c_str());
+    }
+    QStringList lines;
+};
+
+}  // namespace
+
+GuardService::GuardService(QDBusConnection bus, bool dryRun)
+    : m_bus(bus),
+      m_bDryRun(dryRun),
+      m_users(
+          [this](const std::string& user) { return std::make_unique<GuardPlatform>(*this, user); }),
+      m_sessions(bus,
+                 [this] {
+                     m_users.Apply(m_sessions.Table());
+                     for (const std::string& user : m_users.Users()) PublishStatus(user);
+                 }),
+      m_subscriberWatcher(QString(), bus, QDBusServiceWatcher::WatchForUnregistration) {
+    connect(&m_subscriberWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
+            [this](const QString& name) {
+                m_subscribers.erase(name);
+                m_subscriberWatcher.removeWatchedService(name);
+            });
+    m_powerOffTimer.setSingleShot(true);
+    connect(&m_powerOffTimer, &QTimer::timeout, this, &GuardService::SendPowerOff);
+}
+
+bool GuardService::Start(std::string& why) {
+    if (!m_bus.registerObject(kGuardPath, this, QDBusConnection::ExportScriptableSlots)) {
+        why = "cannot register " + std::string(kGuardPath) + ": " +
+              m_bus.lastError().message().toStdString();
+        return false;
+    }
+    if (!m_bus.registerService(kGuardService)) {
+        why = "cannot own " + std::string(kGuardService) +
+              " on the system bus: " + m_bus.lastError().message().toStdString();
+        return false;
+    }
+    if (!m_sessions.Start()) {
+        why = "cannot follow logind's sessions: " + m_bus.lastError().message().toStdString();
+        return false;
+    }
+    return true;
+}
+
+void GuardService::OnUserTimer(const std::string& user, unsigned id) {
+    if (CHourgateView* view = m_users.Find(user)) view->OnTimer(id);
+}
+
+QStringList GuardService::Lines(const std::string& user) {
+    LinesOutput output;
+    if (CHourgateView* view = m_users.Find(user)) view->OnDraw(output);
+    return output.lines;
+}
+
+void GuardService::SendToSubscribers(const std::string& user, const QString& signal,
+                                     const QVariant& value) {
+    for (const auto& [name, subscribed] : m_subscribers) {
+        if (subscribed != user) continue;
+        QDBusMessage message =
+            QDBusMessage::createTargetedSignal(name, kGuardPath, kGuardInterface, signal);
+        message << value;
+        m_bus.send(message);
+    }
+}
+
+void GuardService::SendNotice(const std::string& user, const std::string& message) {
+    SendToSubscribers(user, QStringLiteral("Notice"), QString::fromUtf8(message.c_str()));
+}
+
+void GuardService::PublishStatus(const std::string& user) {
+    SendToSubscribers(user, QStringLiteral("StatusChanged"), Lines(user));
+}
+
+void GuardService::RequestPowerOff(const std::string& user, int delayMs) {
+    if (m_powerOffTimer.isActive() && m_powerOffTimer.remainingTime() <= delayMs) return;
+    m_powerOffFor = user;
+    m_powerOffTimer.start(delayMs);
+}
+
+void GuardService::SendPowerOff() {
+    ::syslog(LOG_WARNING, "power-off requested for %s", m_powerOffFor.c_str());
+    if (m_bDryRun) {
+        ReportDryRunPowerOff();
+        return;
+    }
+    // As root, logind's policy lets the request through whoever else is logged on.
+    QDBusMessage request = QDBusMessage::createMethodCall(
+        kLogindService, kLogindPath, kLogindManager, QStringLiteral("PowerOff"));
+    request << false;  // never ask anyone for authentication
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(request), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [](QDBusPendingCallWatcher* call) {
+        const QDBusPendingReply<> reply = *call;
+        if (reply.isError()) {
+            ::syslog(LOG_ERR, "logind refused the power-off: %s",
+                     reply.error().message().toUtf8().constData());
+        }
+        call->deleteLater();
+    });
+}
+
+std::optional<std::string> GuardService::Caller() {
+    const QDBusReply<uint> uid = connection().interface()->serviceUid(message().service());
+    std::optional<std::string> name;
+    if (uid.isValid()) name = PosixUserName(uid.value());
+    if (!name) sendErrorReply(QDBusError::AccessDenied, QStringLiteral("caller not known"));
+    return name;
+}
+
+QStringList GuardService::Status() {
+    const std::optional<std::string> user = Caller();
+    if (!user) return {};
+    if (!m_users.Find(*user)) {
+        sendErrorReply(kGuardErrorNotCounted, QStringLiteral("no count is kept for this user"));
+        return {};
+    }
+    return Lines(*user);
+}
+
+void GuardService::Subscribe() {
+    const std::optional<std::string> user = Caller();
+    if (!user) return;
+    const auto count = std::count_if(m_subscribers.begin(), m_subscribers.end(),
+                                     [&](const auto& entry) { return entry.second == *user; });
+    if (static_cast<std::size_t>(count) >= kMaxSubscriptionsPerUser) {
+        sendErrorReply(kGuardErrorRefused, QStringLiteral("too many subscriptions"));
+        return;
+    }
+    m_subscribers[message().service()] = *user;
+    m_subscriberWatcher.addWatchedService(message().service());
+}
+
+void GuardService::PowerOff() {
+    const std::optional<std::string> user = Caller();
+    if (!user) return;
+    // Only a user at the machine may end everyone's session with it.
+    if (!m_users.IsCounting(*user)) {
+        ::syslog(LOG_WARNING, "power-off refused to %s: no active local session", user->c_str());
+        sendErrorReply(kGuardErrorRefused, QStringLiteral("no active local session"));
+        return;
+    }
+    RequestPowerOff(*user, 0);
+}

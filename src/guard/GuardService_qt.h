@@ -1,0 +1,57 @@
+// The guard service: the users' accountings, fed by logind's sessions, and the
+// interface on the system bus through which each user's tray program shows its
+// user's figures and notices. Every answer is for the caller's own uid.
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusServiceWatcher>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "guard/GuardedUsers.h"
+#include "guard/LogindSessions_qt.h"
+
+class GuardService : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.hourgate.Guard1")
+public:
+    GuardService(QDBusConnection bus, bool dryRun);
+
+    // Takes the guard's name and object on the bus and starts following the
+    // sessions; false, with the reason, when another guard holds the name.
+    bool Start(std::string& why);
+
+    // For the users' platforms.
+    void OnUserTimer(const std::string& user, unsigned id);
+    void SendNotice(const std::string& user, const std::string& message);
+    void PublishStatus(const std::string& user);
+    // Sends logind the power-off after `delayMs`; an earlier pending request stands.
+    void RequestPowerOff(const std::string& user, int delayMs);
+
+public slots:
+    Q_SCRIPTABLE QStringList Status();
+    Q_SCRIPTABLE void Subscribe();
+    Q_SCRIPTABLE void PowerOff();
+
+private:
+    // The user name of the caller of the current method, from its uid as the
+    // bus daemon knows it; nothing (and an error reply) when it cannot be told.
+    std::optional<std::string> Caller();
+    QStringList Lines(const std::string& user);
+    void SendToSubscribers(const std::string& user, const QString& signal, const QVariant& value);
+    void SendPowerOff();
+
+    QDBusConnection m_bus;
+    bool m_bDryRun;
+    GuardedUsers m_users;
+    LogindSessions m_sessions;
+    std::map<QString, std::string> m_subscribers;  // unique bus name -> user
+    QDBusServiceWatcher m_subscriberWatcher;
+    QTimer m_powerOffTimer;
+    std::string m_powerOffFor;
+};

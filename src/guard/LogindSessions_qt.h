@@ -1,0 +1,44 @@
+// The local sessions as logind reports them, followed through its signals on
+// the system bus: SessionNew, SessionRemoved and each session's PropertiesChanged.
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusServiceWatcher>
+#include <QObject>
+#include <QVariantMap>
+#include <functional>
+#include <map>
+
+#include "guard/SessionTable.h"
+
+class LogindSessions : public QObject {
+    Q_OBJECT
+public:
+    // `changed` runs after every change of the table.
+    LogindSessions(QDBusConnection bus, std::function<void()> changed);
+
+    // Subscribes to logind's signals, then reads the sessions there are; false
+    // when the signals cannot be followed.
+    bool Start();
+    const SessionTable& Table() const { return m_table; }
+
+private slots:
+    void OnSessionNew(const QString& id, const QDBusObjectPath& path);
+    void OnSessionRemoved(const QString& id, const QDBusObjectPath& path);
+    void OnPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                             const QStringList& invalidated, const QDBusMessage& message);
+
+private:
+    // Everything again, when logind (re)appears on the bus.
+    void ReadAll();
+    // Reads the session's class, seat, state and user; drops it when it is gone.
+    void ReadSession(const QString& id, const QString& path);
+
+    QDBusConnection m_bus;
+    std::function<void()> m_changed;
+    QDBusServiceWatcher m_logindWatcher;
+    SessionTable m_table;
+    std::map<QString, QString> m_ids;  // session object path -> session id
+};
