@@ -61,7 +61,12 @@ CMainFrame::CMainFrame(QtPlatform& platform, CHourgateDoc& document)
                 DrawStatusLines(dc, lines[0].toStdString(), lines[1].toStdString());
             }
         });
-        connect(guard, &GuardClient::StatusChanged, m_viewWnd, qOverload<>(&QWidget::update));
+        connect(guard, &GuardClient::StatusChanged, this, [this, guard] {
+            // Also as the window's icon text, as the notice does, so that test
+            // tools can read the figures without screen scraping.
+            setWindowIconText(guard->Lines().join(QLatin1Char('\n')));
+            m_viewWnd->update();
+        });
         connect(guard, &GuardClient::Notice, this,
                 [this](const QString& message) { m_platform.ShowWarning(message.toStdString()); });
     }
