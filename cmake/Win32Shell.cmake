@@ -44,6 +44,11 @@ hourgate_apply_flags(hourgate)
 set_source_files_properties(src/res/hourgate.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/src/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/src/res/hourgate.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/warning.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/toolbar.bmp")
 
+# The guard service: the core once per user session, as a LocalSystem service.
+add_executable(hourgated src/guard/GuardApp_win32.cpp)
+target_link_libraries(hourgated PRIVATE hourgate_core)
+hourgate_apply_flags(hourgated)
+
 # The administrator's package: the exe and a sample exemption list, side by side
 # as they are installed (cmake --install, or cpack for a zip).
 install(TARGETS hourgate RUNTIME DESTINATION .)
