@@ -98,11 +98,13 @@ poweroffs() {
 }
 
 # start_guard CLOCK [ARG...]: the guard service as root in GUARD_DIR, where it
-# keeps its records, its clock as start_program's; waits until it owns its
+# keeps its records, its clock as start_program's (empty: the real one); waits until it owns its
 # name on the bus (GUARD_PID).
 start_guard() {
     mkdir -p "$GUARD_DIR" && cp "$HOURGATED_EXE" "$GUARD_DIR/" || return 1
-    (cd "$GUARD_DIR" && exec env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="$1" ./hourgated "${@:2}" 2>>"$GUARD_DIR/stderr.log") &
+    local clock=(env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="$1")
+    [ -n "$1" ] || clock=()
+    (cd "$GUARD_DIR" && exec "${clock[@]}" ./hourgated "${@:2}" 2>>"$GUARD_DIR/stderr.log") &
     GUARD_PID=$!
     E2E_PIDS+=($!)
     wait_until 20 guard_on_bus
