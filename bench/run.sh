@@ -146,13 +146,9 @@ bench_guard() {
     source tests/e2e/linux/lib.sh
     start_logind || { echo "no mock logind"; return 1; }
     mkdir -p "$E2E_APP" && printf 'taro\nhanako\n' >"$E2E_APP/Hourgate.ini"
-    # A session at each seat, announced as logind does.
-    add_session() {
-        mock AddSession "$@" >/dev/null &&
-            mock EmitSignal org.freedesktop.login1.Manager SessionNew so \
-                "[<'$1'>, <objectpath '/org/freedesktop/login1/session/$1'>]" >/dev/null
-    }
-    add_session g1 seat0 1001 taro true && add_session g2 seat1 1002 hanako true || return 1
+    # Two users at two seats, each session the active one of its seat.
+    session_new g1 1001 taro && mock AddSession g2 seat1 1002 hanako true >/dev/null &&
+        session_signal SessionNew g2 || return 1
     local pairs=$((PAIRS < 3 ? PAIRS : 3)) i k pid cpu0 tick0
     local names=(hourgated bare) exes=("$guard" "$bare")
     echo "linux: the guard over 60 s (an hour at x60) with two users, $pairs pairs" >&2

@@ -19,6 +19,7 @@ add_library(hourgate_qt STATIC
     src/app/Platform_qt.cpp
     src/frame/MainFrame_qt.cpp
     src/frame/PassWordDlg_qt.cpp
+    src/guard/GuardClient_qt.cpp
     src/notify/ForcedPowerOff_qt.cpp
     src/notify/WarningDlg_qt.cpp
     src/usage/HourgateView_qt.cpp

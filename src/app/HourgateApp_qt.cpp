@@ -1,5 +1,6 @@
 // Start-up of the Linux program: document, frame with view and tray icon, usage
-// start, then the window hidden so that only the tray icon remains.
+// start (or, when the guard service runs, the link to it), then the window
+// hidden so that only the tray icon remains.
 #include <syslog.h>
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include "app/Version.h"
 #include "doc/HourgateDoc.h"
 #include "frame/MainFrame_qt.h"
+#include "guard/GuardClient_qt.h"
 
 namespace {
 
@@ -49,11 +51,17 @@ public:
         }
 
         m_platform = std::make_unique<QtPlatform>(m_commandLine.dryRun);
+        // Guarded mode is chosen once, at start: a guard that appears later
+        // does not take over a count this program already keeps.
+        if (GuardClient::GuardRunning()) {
+            m_guard = std::make_unique<GuardClient>();
+            m_platform->UseGuard(m_guard.get());
+        }
         m_document = std::make_unique<CHourgateDoc>(*m_platform);
         m_frame = std::make_unique<CMainFrame>(*m_platform, *m_document);
         if (!m_frame->OnCreate()) return false;
         if (!m_document->OnNewDocument()) return false;
-        m_frame->GetActiveView().OnInitialUpdate();
+        m_frame->StartUsage();
         // The frame was never shown, so it is hidden already: only the icon remains.
         return true;
     }
@@ -66,6 +74,7 @@ private:
     QApplication m_app;
     CommandLineInfo m_commandLine;
     std::unique_ptr<QtPlatform> m_platform;
+    std::unique_ptr<GuardClient> m_guard;
     std::unique_ptr<CHourgateDoc> m_document;
     std::unique_ptr<CMainFrame> m_frame;
 };

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "app/PosixSystem.h"
+#include "guard/GuardClient_qt.h"
 #include "notify/ForcedPowerOff_qt.h"
 #include "notify/WarningDlg_qt.h"
 #include "usage/HourgateView_qt.h"
@@ -47,7 +48,11 @@ void QtPlatform::ShowWarning(const std::string& message) {
     dlg.DoModal();
 }
 
-int QtPlatform::ForcedPowerOff() { return ::ForcedPowerOff(m_bDryRun, m_failures); }
+int QtPlatform::ForcedPowerOff() {
+    // A dry run sends no request, not even to the guard.
+    if (m_guard && !m_bDryRun) return m_guard->PowerOff(m_failures);
+    return ::ForcedPowerOff(m_bDryRun, m_failures);
+}
 
 void QtPlatform::WriteSystemLog(const std::string& line) {
     ::syslog(LOG_WARNING, "%s", line.c_str());

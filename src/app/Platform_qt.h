@@ -9,6 +9,7 @@
 #include "notify/FailureLog.h"
 
 class CHourgateViewWnd;
+class GuardClient;
 
 class QtPlatform : public HourgatePlatform {
 public:
@@ -20,6 +21,9 @@ public:
     void AttachView(CHourgateViewWnd* viewWnd) { m_viewWnd = viewWnd; }
     // Notices are centred over this window while it is shown, else on the screen.
     void SetMainWindow(QWidget* mainWindow) { m_mainWindow = mainWindow; }
+    // Guarded mode: the guard counts, and the power-off is its to request.
+    void UseGuard(GuardClient* guard) { m_guard = guard; }
+    GuardClient* Guard() const { return m_guard; }
 
     std::int64_t Now() const override;
     bool ToLocalTime(std::int64_t time, LocalTimeFields& out) const override;
@@ -41,5 +45,6 @@ private:
     bool m_bDryRun;
     FailureLog m_failures;
     CHourgateViewWnd* m_viewWnd = nullptr;
+    GuardClient* m_guard = nullptr;
     QPointer<QWidget> m_mainWindow;
 };

@@ -21,6 +21,7 @@
 #include "frame/FilePrint_qt.h"
 #include "frame/GuardedExit.h"
 #include "frame/PassWordDlg_qt.h"
+#include "guard/GuardClient_qt.h"
 #include "usage/HourgateView_qt.h"
 
 namespace {
@@ -52,6 +53,23 @@ CMainFrame::CMainFrame(QtPlatform& platform, CHourgateDoc& document)
     setCentralWidget(m_viewWnd);
     m_platform.AttachView(m_viewWnd);
     m_platform.SetMainWindow(this);
+
+    if (GuardClient* guard = m_platform.Guard()) {
+        m_viewWnd->SetLineSource([guard](TextOutput& dc) {
+            const QStringList& lines = guard->Lines();
+            if (lines.size() >= 2) {
+                DrawStatusLines(dc, lines[0].toStdString(), lines[1].toStdString());
+            }
+        });
+        connect(guard, &GuardClient::StatusChanged, this, [this, guard] {
+            // Also as the window's icon text, as the notice does, so that test
+            // tools can read the figures without screen scraping.
+            setWindowIconText(guard->Lines().join(QLatin1Char('\n')));
+            m_viewWnd->update();
+        });
+        connect(guard, &GuardClient::Notice, this,
+                [this](const QString& message) { m_platform.ShowWarning(message.toStdString()); });
+    }
 }
 
 CMainFrame::~CMainFrame() {
@@ -185,9 +203,17 @@ void CMainFrame::OnAppAbout() {
     dlg.DoModal();
 }
 
+void CMainFrame::StartUsage() {
+    if (GuardClient* guard = m_platform.Guard()) {
+        guard->Refresh();
+    } else {
+        m_view.OnInitialUpdate();
+    }
+}
+
 void CMainFrame::OnFileNew() {
     if (!m_document.OnNewDocument()) return;
-    m_view.OnInitialUpdate();
+    StartUsage();
 }
 
 void CMainFrame::OnFileOpen() {
@@ -197,7 +223,7 @@ void CMainFrame::OnFileOpen() {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return;
     file.close();
-    m_view.OnInitialUpdate();
+    StartUsage();
 }
 
 void CMainFrame::OnFileSave() {

@@ -26,6 +26,9 @@ public:
     // True once an exit command has closed the program.
     bool IsClosing() const { return m_bClosing; }
 
+    // Usage start; in guarded mode, where the guard counts, the guard's
+    // figures fetched afresh instead. Run at start, by New and by Open.
+    void StartUsage();
     // The new-document command: the one document is reused and usage start runs again.
     void OnFileNew();
 

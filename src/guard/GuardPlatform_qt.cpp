@@ -42,8 +42,9 @@ void GuardPlatform::KillTimer(unsigned id) {
 void GuardPlatform::Default() { m_service.PublishStatus(m_user); }
 
 void GuardPlatform::ShowWarning(const std::string& message) {
-    m_service.SendNotice(m_user, message);
-    m_nNoticeEndsMs = PosixSleepStoppingMilliseconds() + kNoticeMilliseconds;
+    const bool shown = m_service.SendNotice(m_user, message);
+    m_nNoticeEndsMs =
+        PosixSleepStoppingMilliseconds() + (shown ? kNoticeMilliseconds : kHeldNoticeMilliseconds);
 }
 
 int GuardPlatform::ForcedPowerOff() {

@@ -11,6 +11,7 @@
 #include "guard/GuardPlatform_qt.h"
 #include "notify/DryRun.h"
 #include "notify/Logind_qt.h"
+#include "notify/WarningNotice.h"
 
 namespace {
 
@@ -76,19 +77,43 @@ QStringList GuardService::Lines(const std::string& user) {
     return output.lines;
 }
 
-void GuardService::SendToSubscribers(const std::string& user, const QString& signal,
+bool GuardService::SendToSubscribers(const std::string& user, const QString& signal,
                                      const QVariant& value) {
+    bool sent = false;
     for (const auto& [name, subscribed] : m_subscribers) {
         if (subscribed != user) continue;
         QDBusMessage message =
             QDBusMessage::createTargetedSignal(name, kGuardPath, kGuardInterface, signal);
         message << value;
-        m_bus.send(message);
+        sent = m_bus.send(message) || sent;
     }
+    return sent;
 }
 
-void GuardService::SendNotice(const std::string& user, const std::string& message) {
-    SendToSubscribers(user, QStringLiteral("Notice"), QString::fromUtf8(message.c_str()));
+bool GuardService::SendNotice(const std::string& user, const std::string& message) {
+    const QString text = QString::fromUtf8(message.c_str());
+    if (SendToSubscribers(user, QStringLiteral("Notice"), text)) return true;
+    m_heldNotices[user] = HeldNotice{text, PosixSleepStoppingMilliseconds()};
+    return false;
+}
+
+void GuardService::DeliverHeldNotice(const std::string& user, const QString& subscriber) {
+    const auto held = m_heldNotices.find(user);
+    if (held == m_heldNotices.end()) return;
+    const bool fresh =
+        PosixSleepStoppingMilliseconds() - held->second.sinceMs < kHeldNoticeMilliseconds;
+    if (fresh) {
+        QDBusMessage notice =
+            QDBusMessage::createTargetedSignal(subscriber, kGuardPath, kGuardInterface, "Notice");
+        notice << held->second.message;
+        m_bus.send(notice);
+        // The notice has its time on screen, then the power-off that waited for it.
+        constexpr int kShown = static_cast<int>(kNoticeMilliseconds);
+        if (m_powerOffFor == user && m_powerOffTimer.remainingTime() > kShown) {
+            m_powerOffTimer.start(kShown);
+        }
+    }
+    m_heldNotices.erase(held);
 }
 
 void GuardService::PublishStatus(const std::string& user) {
@@ -151,6 +176,7 @@ void GuardService::Subscribe() {
     }
     m_subscribers[message().service()] = *user;
     m_subscriberWatcher.addWatchedService(message().service());
+    DeliverHeldNotice(*user, message().service());
 }
 
 void GuardService::PowerOff() {

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "guard/GuardPlatform_qt.h"
 #include "guard/GuardedUsers.h"
 #include "guard/LogindSessions_qt.h"
 
@@ -28,7 +29,10 @@ public:
 
     // For the users' platforms.
     void OnUserTimer(const std::string& user, unsigned id);
-    void SendNotice(const std::string& user, const std::string& message);
+    // False when none of the user's tray programs is there to show it: the
+    // notice is then held for the first one that subscribes soon after (the
+    // hour notice at a logon comes before the desktop has started the tray).
+    bool SendNotice(const std::string& user, const std::string& message);
     void PublishStatus(const std::string& user);
     // Sends logind the power-off after `delayMs`; an earlier pending request stands.
     void RequestPowerOff(const std::string& user, int delayMs);
@@ -43,8 +47,10 @@ private:
     // bus daemon knows it; nothing (and an error reply) when it cannot be told.
     std::optional<std::string> Caller();
     QStringList Lines(const std::string& user);
-    void SendToSubscribers(const std::string& user, const QString& signal, const QVariant& value);
+    // False when the user has no subscriber the signal could be sent to.
+    bool SendToSubscribers(const std::string& user, const QString& signal, const QVariant& value);
     void SendPowerOff();
+    void DeliverHeldNotice(const std::string& user, const QString& subscriber);
 
     QDBusConnection m_bus;
     bool m_bDryRun;
@@ -54,4 +60,9 @@ private:
     QDBusServiceWatcher m_subscriberWatcher;
     QTimer m_powerOffTimer;
     std::string m_powerOffFor;
+    struct HeldNotice {
+        QString message;
+        std::int64_t sinceMs;  // sleep-stopping clock
+    };
+    std::map<std::string, HeldNotice> m_heldNotices;  // by user
 };

@@ -219,10 +219,14 @@ void CHourgateView::OnDraw(TextOutput& dc) {
     RefreshLoginName();
     const int quota = DailyQuotaFor(ClassifyDay(LocalField(m_platform.Now(), Field::Weekday)));
     const int used = m_nMinutesUsed;
-    dc.TextOut(0, 0,
-               FormatText("今日 %s さんは、%0d時間 %02d分使用しました", m_strLoginName.c_str(),
-                          used / 60, used % 60));
     const int remaining = quota - used;
-    dc.TextOut(0, 30,
-               FormatText("あと、%0d時間 %02d分使用出来ます", remaining / 60, remaining % 60));
+    DrawStatusLines(dc,
+                    FormatText("今日 %s さんは、%0d時間 %02d分使用しました", m_strLoginName.c_str(),
+                               used / 60, used % 60),
+                    FormatText("あと、%0d時間 %02d分使用出来ます", remaining / 60, remaining % 60));
+}
+
+void DrawStatusLines(TextOutput& dc, const std::string& used, const std::string& remaining) {
+    dc.TextOut(0, 0, used);
+    dc.TextOut(0, 30, remaining);
 }

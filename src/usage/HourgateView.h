@@ -11,6 +11,10 @@
 
 class CHourgateDoc;
 
+// Draws the window's two status lines, one under the other: the view's own, or
+// in guarded mode the guard's, which its view formatted.
+void DrawStatusLines(TextOutput& dc, const std::string& used, const std::string& remaining);
+
 constexpr unsigned USAGE_TIMER_ID = 1;
 constexpr unsigned kUsageTimerMilliseconds = 30000;
 // How far the wall clock and the boot-time clock may disagree over one tick's

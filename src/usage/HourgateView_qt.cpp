@@ -31,6 +31,12 @@ CHourgateViewWnd::CHourgateViewWnd(QWidget* parent) : QWidget(parent) {
     setBackgroundRole(QPalette::Base);
 }
 
+void CHourgateViewWnd::SetView(CHourgateView* view) {
+    m_view = view;
+    m_lineSource = nullptr;
+    if (view) m_lineSource = [view](TextOutput& dc) { view->OnDraw(dc); };
+}
+
 void CHourgateViewWnd::SetCoreTimer(unsigned id, unsigned milliseconds) {
     KillCoreTimer(id);
     // A coarse timer may fire up to 5% early, and a tick that comes early
@@ -47,9 +53,9 @@ void CHourgateViewWnd::KillCoreTimer(unsigned id) {
 }
 
 void CHourgateViewWnd::Draw(QPainter& painter, double scale) {
-    if (!m_view) return;
+    if (!m_lineSource) return;
     PainterTextOutput output(painter, scale);
-    m_view->OnDraw(output);
+    m_lineSource(output);
 }
 
 void CHourgateViewWnd::paintEvent(QPaintEvent*) {

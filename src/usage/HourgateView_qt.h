@@ -1,8 +1,12 @@
-// The view's window: carries the core view's timers and paints its two lines.
+// The view's window: carries the core view's timers and paints the two lines
+// of its line source.
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <map>
+
+#include "app/Platform.h"
 
 class CHourgateView;
 class QPainter;
@@ -12,7 +16,12 @@ class CHourgateViewWnd : public QWidget {
 public:
     explicit CHourgateViewWnd(QWidget* parent = nullptr);
 
-    void SetView(CHourgateView* view) { m_view = view; }
+    // What the window draws: the core view's OnDraw standalone (the default
+    // SetView sets), the guard's lines in guarded mode.
+    using LineSource = std::function<void(TextOutput&)>;
+
+    void SetView(CHourgateView* view);
+    void SetLineSource(LineSource source) { m_lineSource = std::move(source); }
     // Starting a timer with an id that runs already replaces it, as SetTimer does.
     void SetCoreTimer(unsigned id, unsigned milliseconds);
     void KillCoreTimer(unsigned id);
@@ -26,5 +35,6 @@ protected:
 
 private:
     CHourgateView* m_view = nullptr;
+    LineSource m_lineSource;
     std::map<unsigned, int> m_timers;  // the core's timer id -> Qt's timer id
 };

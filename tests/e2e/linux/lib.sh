@@ -2,8 +2,9 @@
 # whole-program tests and by scripts/run.sh, screenshots.sh and bench/run.sh:
 # a private X display with a tray host, a private system bus with a mock logind,
 # the program copied into a directory of its own (its data files live beside
-# it). Waits are for conditions, polled; every process started here is stopped
-# by its PID on exit. install_program needs HOURGATE_EXE (the built program).
+# it), and the guard service in a directory of its own. Waits are for
+# conditions, polled; every process started here is stopped by its PID on exit.
+# install_program needs HOURGATE_EXE (the built program), start_guard HOURGATED_EXE.
 # shellcheck shell=bash
 
 set -uo pipefail
@@ -13,6 +14,7 @@ E2E_FAILURES=0
 E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/hourgate-e2e.XXXXXX")
 E2E_APP=$E2E_TMP/app
 E2E_STDERR=$E2E_APP/stderr.log
+GUARD_DIR=$E2E_TMP/guard
 FAKETIME_LIB=${FAKETIME_LIB:-/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1}
 # The tests' clock times are read in this zone, whatever the machine's is.
 export TZ=${E2E_TZ:-Asia/Tokyo}
@@ -61,9 +63,14 @@ start_display() {
 }
 tray_host() { xdotool search --onlyvisible --name '^panel$' 2>/dev/null | sed -n 1p | grep .; }
 
-# A private bus as the system bus, with python-dbusmock's logind on it.
+# A private bus as the system bus, with python-dbusmock's logind on it. As on a
+# real system bus, every user may connect (the socket is reachable by all).
 start_logind() {
-    dbus-daemon --session --nofork --address="unix:path=$E2E_TMP/system_bus" --print-address=3 3>"$E2E_TMP/bus" 2>/dev/null &
+    chmod 0711 "$E2E_TMP"
+    echo "<busconfig><listen>unix:path=$E2E_TMP/system_bus</listen><auth>EXTERNAL</auth><policy context='default'>
+        <allow user='*'/><allow own='*'/><allow send_destination='*' eavesdrop='true'/><allow eavesdrop='true'/>
+        </policy></busconfig>" >"$E2E_TMP/bus.conf"
+    dbus-daemon --config-file="$E2E_TMP/bus.conf" --nofork --print-address=3 3>"$E2E_TMP/bus" 2>/dev/null &
     E2E_PIDS+=($!)
     wait_until 20 test -s "$E2E_TMP/bus" || return 1
     DBUS_SYSTEM_BUS_ADDRESS=$(head -n1 "$E2E_TMP/bus")
@@ -73,8 +80,15 @@ start_logind() {
     E2E_PIDS+=($!)
     wait_until 20 poweroffs >/dev/null
 }
-mock() { gdbus call --address "$DBUS_SYSTEM_BUS_ADDRESS" --dest org.freedesktop.login1 \
-    --object-path /org/freedesktop/login1 --method "org.freedesktop.DBus.Mock.$1" "${@:2}"; }
+mock() { mock_at /org/freedesktop/login1 "$@"; }
+mock_at() { gdbus call --address "$DBUS_SYSTEM_BUS_ADDRESS" --dest org.freedesktop.login1 \
+    --object-path "$1" --method "org.freedesktop.DBus.Mock.$2" "${@:3}"; }
+# Local sessions, announced as logind does: session_new ID UID NAME (active,
+# on seat0), session_active ID true|false, session_removed ID.
+session_new() { mock AddSession "$1" seat0 "$2" "$3" true >/dev/null && session_signal SessionNew "$1"; }
+session_active() { mock_at "/org/freedesktop/login1/session/$1" UpdateProperties org.freedesktop.login1.Session "{'Active': <$2>}" >/dev/null; }
+session_removed() { mock RemoveObject "/org/freedesktop/login1/session/$1" >/dev/null && session_signal SessionRemoved "$1"; }
+session_signal() { mock EmitSignal org.freedesktop.login1.Manager "$1" so "[<'$2'>, <objectpath '/org/freedesktop/login1/session/$2'>]" >/dev/null; }
 # The arguments of the PowerOff calls logind received, e.g. "false" for one
 # non-interactive request, nothing for none; fails when the mock does not answer.
 poweroffs() {
@@ -82,6 +96,27 @@ poweroffs() {
     calls=$(mock GetMethodCalls PowerOff 2>/dev/null) || return 1
     { grep -o '\[<[a-z]*>\]' || true; } <<<"$calls" | tr -d '[]<>' | xargs
 }
+
+# start_guard CLOCK [ARG...]: the guard service as root in GUARD_DIR, where it
+# keeps its records, its clock as start_program's (empty: the real one); waits until it owns its
+# name on the bus (GUARD_PID).
+start_guard() {
+    mkdir -p "$GUARD_DIR" && cp "$HOURGATED_EXE" "$GUARD_DIR/" || return 1
+    local clock=(env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="$1")
+    [ -n "$1" ] || clock=()
+    (cd "$GUARD_DIR" && exec "${clock[@]}" ./hourgated "${@:2}" 2>>"$GUARD_DIR/stderr.log") &
+    GUARD_PID=$!
+    E2E_PIDS+=($!)
+    wait_until 20 guard_on_bus
+}
+guard_on_bus() { gdbus call --system --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.NameHasOwner org.hourgate.Guard1 2>/dev/null | grep -q true; }
+stop_guard() { kill "$GUARD_PID"; wait "$GUARD_PID" 2>/dev/null; return 0; }
+# as_user USER COMMAND...: the command run as USER, with none of root's groups.
+as_user() { setpriv --reuid="$1" --regid="$(id -g "$1")" --clear-groups "${@:2}"; }
+# guard_as USER METHOD: the guard's method as USER calls it, with its answer or error.
+guard_as() { as_user "$1" gdbus call --system --dest org.hourgate.Guard1 --object-path /org/hourgate/Guard1 \
+    --method "org.hourgate.Guard1.$2" 2>&1; }
 
 # A fresh copy of the program (and its print module, when there is one),
 # without the data files of an earlier run.
@@ -147,6 +182,7 @@ leave() {
         xdotool type --delay 30 "$2" && xdotool key Return && wait_until 10 window_gone "Pass Word"
 }
 
-# record FILE: a record file with its NUL shown as |, e.g. "2026/12/07 16:10 000000| ".
-record() { tr '\0' '|' 2>/dev/null <"$E2E_APP/$1"; }
-record_minutes() { record "$1" | awk -F'[ |]+' '{print $3 + 0}'; }
+# record FILE [DIR]: a record file (in the program's directory unless DIR
+# names another) with its NUL shown as |, e.g. "2026/12/07 16:10 000000| ".
+record() { tr '\0' '|' 2>/dev/null <"${2:-$E2E_APP}/$1"; }
+record_minutes() { record "$@" | awk -F'[ |]+' '{print $3 + 0}'; }

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# shellcheck disable=SC2016 # checks pass code to eval, to expand when it runs
+# The guard service counts every user with an active local session by the
+# program's rules: a user's minutes only while their session is active, each
+# user in the record of their own category, which no user may open; each user
+# gets only their own figures; a restarted guard goes on from the records.
+HOURGATED_EXE=${1:?usage: $0 HOURGATED_EXE}
+# shellcheck source=tests/e2e/linux/lib.sh
+source "$(dirname "$0")/lib.sh"
+start_logind || exit 1
+
+minutes() { record_minutes "$1" "$GUARD_DIR"; }
+not_counted() { [[ $(guard_as "$1" Status) == *Error.NotCounted* ]]; }
+mkdir "$GUARD_DIR" && echo nobody >"$GUARD_DIR/Hourgate.ini"
+start_guard "@2026-12-07 16:00:00 x60"
+session_new c1 0 root
+check "root's active session: the guests' record counts" wait_until 20 eval '[ "$(minutes guest.txt)" -ge 2 ]'
+check "nobody, without a session, is not counted (and gets no one else's figures)" not_counted nobody
+
+# A switch of the seat to nobody, who is on the exemption list.
+session_active c1 false
+session_new c2 65534 nobody
+check "nobody's session counts in a record of its own" wait_until 20 eval '[ "$(minutes nobody.txt)" -ge 1 ]'
+paused=$(minutes guest.txt)
+wait_until 20 eval '[ "$(minutes nobody.txt)" -ge 4 ]'
+check "meanwhile root's inactive session counts nothing" eval '[ "$(minutes guest.txt)" = '"$paused"' ]'
+check "nobody gets its own figures" eval 'guard_as nobody Status | grep -q "今日 nobody さんは、"'
+check "nobody can neither open nor write a record" eval '! as_user nobody sh -c "cat \"\$0\" || : >>\"\$0\" || : >>\"\$1\"" \
+    "$GUARD_DIR/nobody.txt" "$GUARD_DIR/guest.txt" 2>/dev/null'
+session_removed c2
+check "nobody's session gone: no count kept" wait_until 10 not_counted nobody
+
+session_active c1 true
+wait_until 10 eval '[ "$(minutes guest.txt)" -gt '"$paused"' ]'
+stop_guard
+before=$(printf '%06d' "$(minutes guest.txt)")
+# At the normal speed: the record written at start is the only one for a minute.
+start_guard "@2026-12-07 18:00:00"
+check "a guard restarted later that day goes on from the record" \
+    wait_until 20 eval '[ "$(record guest.txt "$GUARD_DIR")" = "2026/12/07 18:00 '"$before"'| " ]'
+e2e_finish
