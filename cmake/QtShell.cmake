@@ -61,8 +61,9 @@ install(FILES packaging/hourgate.desktop DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}
 install(FILES packaging/hourgated.service DESTINATION ${HOURGATE_SYSTEMD_UNITDIR})
 install(FILES packaging/org.hourgate.Guard1.conf DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/dbus-1/system.d)
 
-# What only the package carries: Debian's copyright and changelog files and
-# lintian's overrides. The changelog's first entry is the package's version.
+# What only the package carries: Debian's copyright and changelog files, the
+# administrator's notes (the unit's documentation) and lintian's overrides.
+# The changelog's first entry is the package's version.
 file(STRINGS packaging/changelog changelog_head LIMIT_COUNT 1)
 if(NOT changelog_head MATCHES "^hourgate \\(${PROJECT_VERSION}\\) ")
     message(FATAL_ERROR "packaging/changelog: the first entry is not version ${PROJECT_VERSION}")
@@ -71,7 +72,7 @@ add_custom_command(OUTPUT changelog.gz
                    COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/packaging/changelog > changelog.gz
                    DEPENDS packaging/changelog)
 add_custom_target(hourgate_changelog ALL DEPENDS changelog.gz)
-install(FILES packaging/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+install(FILES packaging/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz docs/linux.md
         DESTINATION /usr/share/doc/hourgate COMPONENT deb EXCLUDE_FROM_ALL)
 install(FILES packaging/lintian-overrides DESTINATION /usr/share/lintian/overrides
         RENAME hourgate COMPONENT deb EXCLUDE_FROM_ALL)

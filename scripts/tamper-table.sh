@@ -72,18 +72,18 @@ DBUS_SYSTEM_BUS_ADDRESS=$(head -n1 "$E2E_TMP/bus")
 E2E_PIDS+=($!)
 { wait_until 20 poweroffs >/dev/null && start_display; } || { echo "no mock logind or no display"; exit 1; }
 
-# as USER COMMAND...: run as that user, in a session's environment. Started
-# in the background as "${AS[@]}" COMMAND... &, so that $! is the command's
-# own process, which the user may signal.
-as_user() {
+# in_session USER: AS, the command prefix that runs a command as that user in
+# a session's environment. Started in the background as "${AS[@]}" COMMAND &,
+# $! is the command's own process, which the user may signal.
+in_session() {
     local home=$E2E_TMP/$1
     AS=(setpriv --reuid="$1" --regid="$1" --init-groups env -i HOME="$home" USER="$1" PATH=/usr/bin:/bin
         DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$home/run" DBUS_SESSION_BUS_ADDRESS=disabled:
         DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" QT_QPA_PLATFORM=xcb TZ="$TZ")
 }
-as() { as_user "$1" && "${AS[@]}" "${@:2}"; }
-# The guard as systemd would run it: root, the unit's capabilities only.
-start_guard() {
+as() { in_session "$1" && "${AS[@]}" "${@:2}"; }
+# The installed guard as systemd would run it: root, the unit's capabilities only.
+start_installed_guard() {
     local caps
     caps=$(sed -n 's/^CapabilityBoundingSet=//p' /lib/systemd/system/hourgated.service |
         tr 'A-Z ' 'a-z\n' | sed 's/^cap_/+/' | paste -sd,)
@@ -91,8 +91,7 @@ start_guard() {
         env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@2026-12-07 $1 x60" "$HG/hourgated" --dry-run 2>"$E2E_TMP/guard.log" &
     GUARD_PID=$!
     E2E_PIDS+=($!)
-    wait_until 20 eval '[[ $(gdbus call --address "$DBUS_SYSTEM_BUS_ADDRESS" --dest org.freedesktop.DBus \
-        --object-path /org/freedesktop/DBus --method org.freedesktop.DBus.NameHasOwner org.hourgate.Guard1) == *true* ]]'
+    wait_until 20 guard_on_bus
 }
 
 # logon MODE USER CLOCK [ENV...]: the session logind announces (guarded mode),
@@ -101,15 +100,11 @@ start_guard() {
 SESSION=0
 logon() {
     SESSION=$((SESSION + 1))
-    if [ "$1" = guarded ]; then
-        mock AddSession "s$SESSION" seat0 "$(id -u "$2")" "$2" true >/dev/null &&
-            mock EmitSignal org.freedesktop.login1.Manager SessionNew so \
-                "[<'s$SESSION'>, <objectpath '/org/freedesktop/login1/session/s$SESSION'>]" >/dev/null
-    fi
+    [ "$1" != guarded ] || session_new "s$SESSION" "$(id -u "$2")" "$2"
     LOGON_AT=$EPOCHREALTIME
     TRAY_PID=
     ! grep -qx 'Hidden=true' "$E2E_TMP/$2/.config/autostart/hourgate.desktop" 2>/dev/null || return 0
-    as_user "$2"
+    in_session "$2"
     "${AS[@]}" env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@2026-12-07 $3 x60" "${@:4}" \
         "$HG/hourgate" --dry-run 2>>"$E2E_TMP/tray.log" &
     TRAY_PID=$!
@@ -120,11 +115,7 @@ logon() {
 logoff() {
     [ -z "$TRAY_PID" ] || { kill -KILL "$TRAY_PID"; wait "$TRAY_PID"; } 2>/dev/null
     USED_MINUTES=$(awk -v a="$LOGON_AT" -v b="$EPOCHREALTIME" -v u="$USED_MINUTES" 'BEGIN {print u + b - a}')
-    [ "$1" != guarded ] || {
-        mock RemoveObject "/org/freedesktop/login1/session/s$SESSION" &&
-            mock EmitSignal org.freedesktop.login1.Manager SessionRemoved so \
-                "[<'s$SESSION'>, <objectpath '/org/freedesktop/login1/session/s$SESSION'>]"
-    } >/dev/null
+    [ "$1" != guarded ] || session_removed "s$SESSION"
 }
 
 # The records as each mode keeps them, 30 minutes used today: standalone as
@@ -164,7 +155,7 @@ trick() {
     rm:between) as "$2" rm -f "$HG/$record" ;;
     symlink:between) as "$2" ln -sf /dev/null "$HG/$record" ;;
     flock:before)
-        as_user "$2"
+        in_session "$2"
         "${AS[@]}" bash -c 'exec 9<>"$1" && flock -x 9 && exec sleep 600' _ "$HG/$record" &
         TRICK_PIDS+=($!) ;;
     esac
@@ -187,7 +178,7 @@ count_trial() {
     local before env
     COUNTED=0 TRICK_PIDS=()
     reset_records "$1"
-    [ "$1" != guarded ] || start_guard 16:05:00 || { echo "the guard did not start" >&2; return 2; }
+    [ "$1" != guarded ] || start_installed_guard 16:05:00 || { echo "the guard did not start" >&2; return 2; }
     mapfile -t env < <(session_env "$2")
     USED_MINUTES=0
     before=$(record_minutes "$(record_of "$3")")
@@ -202,7 +193,7 @@ count_trial() {
     sleep "$SESSION_SECONDS"
     logoff "$1"
     { kill "${TRICK_PIDS[@]}" && wait "${TRICK_PIDS[@]}"; } 2>/dev/null
-    [ "$1" != guarded ] || { kill "$GUARD_PID"; wait "$GUARD_PID"; } 2>/dev/null
+    [ "$1" != guarded ] || stop_guard
     # (The symlink, if the trick could make one, counts as an empty record.)
     COUNTED=$(($(record_minutes "$(record_of "$3")") - before))
     awk -v used="$USED_MINUTES" -v counted="$COUNTED" 'BEGIN {exit !(used - counted >= 5)}'
@@ -215,13 +206,13 @@ hours_trial() {
     reset_records "$1"
     [ "$1" != guarded ] || log=$E2E_TMP/guard.log
     : >"$E2E_TMP/tray.log"
-    [ "$1" != guarded ] || start_guard 15:29:00 || { echo "the guard did not start" >&2; return 2; }
+    [ "$1" != guarded ] || start_installed_guard 15:29:00 || { echo "the guard did not start" >&2; return 2; }
     mapfile -t env < <(session_env "$2")
     USED_MINUTES=0
     logon "$1" hgkid 15:30:00 "${env[@]}"
     sleep "$SESSION_SECONDS"
     logoff "$1"
-    [ "$1" != guarded ] || { kill "$GUARD_PID"; wait "$GUARD_PID"; } 2>/dev/null
+    [ "$1" != guarded ] || stop_guard
     ! grep -q 'power-off requested (dry run)' "$log"
 }
 # The guard's name: only root may own it, whether the guard runs or not.
