@@ -6,20 +6,35 @@
 //   hg_driver post MESSAGE WPARAM LPARAM   posts a message to the frame
 //   hg_driver answer TEXT BUTTON           types TEXT into the password dialog and
 //                                          presses BUTTON (IDOK, IDCANCEL; 0: none)
+//   hg_driver pipe TEXT                    sends TEXT to the guard's pipe as a tray
+//                                          program would, prints the answer
 //
-// Exit code 1 while there is no frame or no password dialog.
+// Exit code 1 while there is no frame, no password dialog or no guard.
 #include <windows.h>
 // after windows.h, which it needs
 #include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 static ULONG_PTR Number(const char* text) { return std::strtoull(text, nullptr, 0); }
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "pipe" && argc == 3) {
+        char answer[2048] = {};
+        DWORD size = 0;
+        if (!::CallNamedPipeA("\\\\.\\pipe\\hourgate-guard", argv[2],
+                              static_cast<DWORD>(std::strlen(argv[2])), answer, sizeof answer,
+                              &size, 2000)) {
+            std::printf("error=%lu\n", ::GetLastError());
+            return 1;
+        }
+        std::printf("%.*s\n", static_cast<int>(size), answer);
+        return 0;
+    }
     const HWND frame = ::FindWindowA("HourgateFrame", nullptr);
     if (!frame) return 1;
     if (command == "state") {
