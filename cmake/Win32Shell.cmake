@@ -27,6 +27,7 @@ add_library(hourgate_win32 STATIC
     src/frame/DialogPlacement_win32.cpp
     src/frame/MainFrame_win32.cpp
     src/frame/PassWordDlg_win32.cpp
+    src/guard/GuardClient_win32.cpp
     src/notify/ForcedPowerOff_win32.cpp
     src/notify/WarningDlg_win32.cpp
     src/usage/HourgateView_win32.cpp
