@@ -7,7 +7,8 @@
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (!QDBusConnection::systemBus().registerService(QStringLiteral("org.hourgate.Bench"))) return 1;
+    if (!QDBusConnection::systemBus().registerService(QStringLiteral("org.hourgate.Bench")))
+        return 1;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [] {});
     timer.start(30000);

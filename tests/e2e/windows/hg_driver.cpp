@@ -37,8 +37,9 @@ static int PrintService(const char* name) {
     BYTE buffer[4096];
     DWORD size = 0;
     char* sddl = nullptr;
-    if (::QueryServiceObjectSecurity(service, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                                     buffer, sizeof buffer, &size) &&
+    if (::QueryServiceObjectSecurity(service,
+                                     OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, buffer,
+                                     sizeof buffer, &size) &&
         ::ConvertSecurityDescriptorToStringSecurityDescriptorA(
             buffer, SDDL_REVISION_1, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &sddl,
             nullptr)) {
