@@ -51,7 +51,19 @@ void ProtectGuardDirectory(const std::string& directory,
             continue;
         }
         const std::string name = found.cFileName;
-        set(directory + "\\" + name, EndsWithExe(name) ? kGuardProgramSddl : kGuardPrivateSddl);
+        const std::string path = directory + "\\" + name;
+        if (EndsWithExe(name)) {
+            set(path, kGuardProgramSddl);
+            continue;
+        }
+        set(path, kGuardPrivateSddl);
+        // A record made read-only while users could still change it would stop
+        // the service's writes too.
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) &&
+            !::SetFileAttributesA(path.c_str(),
+                                  found.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY)) {
+            log("cannot make " + path + " writable: " + WindowsErrorText(::GetLastError()));
+        }
     } while (::FindNextFileA(search, &found));
     ::FindClose(search);
 }

@@ -13,7 +13,8 @@ constexpr const char* kGuardDirectorySddl = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)
 constexpr const char* kGuardProgramSddl = "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1200a9;;;BU)";
 constexpr const char* kGuardPrivateSddl = "D:P(A;;FA;;;SY)(A;;FA;;;BA)";
 
-// Sets those lists on `directory` and the files in it; links are left alone.
-// Each failure is told to `log`.
+// Sets those lists on `directory` and the files in it, and clears the
+// read-only attribute of the private ones; links are left alone. Each failure
+// is told to `log`.
 void ProtectGuardDirectory(const std::string& directory,
                            const std::function<void(const std::string&)>& log);

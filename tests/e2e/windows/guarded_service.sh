@@ -2,19 +2,25 @@
 # The guard as the installer sets it up: registered with the service manager
 # (dry run) and started there; the tray program shows its figures and a wrong
 # password at 終了 is accepted as the guard's power-off; the service stops on
-# request. Prints the service's access list as the service manager has it.
+# request. A record left read-only from before is made writable again. Prints
+# the service's access list as the service manager has it.
 # shellcheck source=tests/e2e/windows/e2e-lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/e2e-lib.sh" "$@"
 e2e_at_hour 18
 e2e_start_display
 dir="$e2e_work/installed"
 mkdir -p "$dir" && cp "$e2e_guard_exe" "$dir/hourgated.exe"
+attributes() { wine cmd /c attrib "Z:${dir//\//\\}\\$1" </dev/null 2>/dev/null | cut -c1-10 | tr -d ' \r'; }
+touch "$dir/hanako.txt" && wine attrib +r "Z:${dir//\//\\}\\hanako.txt" </dev/null >/dev/null 2>&1
+read_only_before=$(attributes hanako.txt)
 e2e_services+=(hourgated)
 wine sc create hourgated binPath= "Z:${dir//\//\\}\\hourgated.exe --dry-run" </dev/null >/dev/null 2>&1
 wine net start hourgated </dev/null >/dev/null 2>&1
 e2e_until 60 e2e_guard_up
 e2e_drive service hourgated | sed 's/^/info: /'
 check "the service runs" 4 "$(e2e_drive service hourgated | sed -n 's/^state=//p')"
+check "a record left read-only is writable again" "AR A" \
+    "$read_only_before $(attributes hanako.txt)"
 
 e2e_start tray
 e2e_until 60 e2e_has tray=1
