@@ -10,6 +10,7 @@ class GuardService;
 
 class GuardPlatform : public Win32Platform {
 public:
+    // The base's own power-off is never used (the service's is), hence no dry-run choice.
     GuardPlatform(GuardService& service, std::string user)
         : Win32Platform(true), m_service(service), m_user(std::move(user)) {}
 

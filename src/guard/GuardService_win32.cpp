@@ -41,7 +41,9 @@ GuardService::GuardService(bool dryRun, bool console)
 
 void GuardService::Log(const std::string& line) {
     m_platform.WriteSystemLog(line);
-    if (m_bConsole) std::fprintf(stderr, "hourgated: %s\n", line.c_str()), std::fflush(stderr);
+    if (!m_bConsole) return;
+    std::fprintf(stderr, "hourgated: %s\n", line.c_str());
+    std::fflush(stderr);
 }
 
 bool GuardService::Create(std::string& why) {
