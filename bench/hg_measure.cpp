@@ -1,10 +1,13 @@
 // Measurement helper of bench/run.sh, run under Wine:
 //
 //   hg_measure EXE FRAME_CLASS
+//   hg_measure EXE --guard
 //
 // starts EXE --dry-run (sharing our standard handles), prints the time from
 // process creation to the tray icon of its frame (the window of class
-// FRAME_CLASS), then, two seconds later, its memory, and ends it.
+// FRAME_CLASS), then, two seconds later, its memory, and ends it. With --guard
+// EXE is a guard service, run by hand (--console): the time is to its pipe's
+// first answer, a Status request that also starts one user's count.
 #include <windows.h>
 // after windows.h, which they need
 #include <psapi.h>
@@ -31,6 +34,16 @@ HWND FrameWithTrayIcon(const char* frameClass) {
     icon.hWnd = frame;
     icon.uID = 1;
     return ::Shell_NotifyIconA(NIM_MODIFY, &icon) ? frame : nullptr;
+}
+
+// The guard's pipe answered a Status request.
+bool GuardAnswered() {
+    char request[] = "HG1 Status";
+    char answer[1024];
+    DWORD n = 0;
+    return ::CallNamedPipeA("\\\\.\\pipe\\hourgate-guard", request, sizeof request - 1, answer,
+                            sizeof answer, &n, 100) &&
+           n > 0;
 }
 
 void PrintMemory(HANDLE process) {
@@ -61,9 +74,10 @@ void PrintMemory(HANDLE process) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) Fail("usage: hg_measure EXE FRAME_CLASS");
+    if (argc != 3) Fail("usage: hg_measure EXE FRAME_CLASS|--guard");
     const std::string exe = argv[1];
-    std::string line = "\"" + exe + "\" --dry-run";
+    const bool guard = std::string(argv[2]) == "--guard";
+    std::string line = "\"" + exe + "\" --dry-run" + (guard ? " --console" : "");
     const std::string directory = exe.substr(0, exe.find_last_of('\\'));
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -80,11 +94,11 @@ int main(int argc, char** argv) {
         Fail("cannot start the program");
     }
     ::CloseHandle(process.hThread);
-    while (!FrameWithTrayIcon(argv[2])) {
+    while (guard ? !GuardAnswered() : !FrameWithTrayIcon(argv[2])) {
         if (::WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0) Fail("program ended");
     }
     ::QueryPerformanceCounter(&end);
-    std::printf("startup_to_tray_ms=%.0f\n",
+    std::printf(guard ? "startup_to_pipe_ms=%.0f\n" : "startup_to_tray_ms=%.0f\n",
                 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
                     static_cast<double>(frequency.QuadPart));
     ::Sleep(2000);  // "after start" is defined as two seconds after the icon appeared

@@ -210,7 +210,30 @@ bench_windows() {
         result "windows: start-up to the tray icon (Wine)" ms "ratio<=1.20" "${ms[hourgate]}" "${ms[bare]}"
         result "windows: committed private memory (Wine)" KiB "ratio<=1.20" "${mem[hourgate]}" "${mem[bare]}"
     done
-    # The Windows guard service joins here once it exists (its size and memory).
+    # The guard service, run by hand (--console, dry run) with one user counted
+    # (under Wine the first caller's session is that user's), against a bare
+    # service of the same shape: a message-only window, a timer, the pipe.
+    local gnames=(hourgated bare) gexes=(build/windows/hourgated.exe build/windows/bench/bare_service.exe)
+    x86_64-w64-mingw32-strip -o "$e2e_work/hourgated.exe" "${gexes[0]}"
+    x86_64-w64-mingw32-strip -o "$e2e_work/bare_service.exe" "${gexes[1]}"
+    result "windows guard: exe size, stripped" B "-" \
+        "$(stat -c %s "$e2e_work/hourgated.exe")" "$(stat -c %s "$e2e_work/bare_service.exe")"
+    echo "windows: the guard service under Wine, $PAIRS pairs" >&2
+    for ((i = 0; i <= PAIRS; i++)); do
+        for k in $((i % 2)) $((1 - i % 2)); do
+            dir="$e2e_work/guard-${gnames[k]}$i"
+            mkdir -p "$dir" && cp "${gexes[k]}" "$dir/program.exe"
+            wine "$measure" "Z:${dir//\//\\}\\program.exe" --guard >"$dir/measure.txt" 2>&1 </dev/null
+            out=$(tr -d '\r' <"$dir/measure.txt")
+            ms[${gnames[k]}]=$(sed -n 's/^startup_to_pipe_ms=//p' <<<"$out")
+            mem[${gnames[k]}]=$(($(sed -n 's/^committed_private_bytes=//p' <<<"$out") / 1024))
+            [ -n "${ms[${gnames[k]}]}" ] || { echo "guard ${gnames[k]}: $out"; return 1; }
+        done
+        ((i > 0)) || continue
+        result "windows guard: start-up to the pipe's answer (Wine)" ms "-" "${ms[hourgated]}" "${ms[bare]}"
+        result "windows guard: committed private memory, one user (Wine)" KiB "-" \
+            "${mem[hourgated]}" "${mem[bare]}"
+    done
 }
 
 platforms=("$@")

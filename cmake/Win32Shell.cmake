@@ -27,6 +27,7 @@ add_library(hourgate_win32 STATIC
     src/frame/DialogPlacement_win32.cpp
     src/frame/MainFrame_win32.cpp
     src/frame/PassWordDlg_win32.cpp
+    src/guard/GuardClient_win32.cpp
     src/notify/ForcedPowerOff_win32.cpp
     src/notify/WarningDlg_win32.cpp
     src/usage/HourgateView_win32.cpp
@@ -45,8 +46,17 @@ set_source_files_properties(src/res/hourgate.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/src/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/src/res/hourgate.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/warning.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/toolbar.bmp")
 
 # The guard service: the core once per user session, as a LocalSystem service.
-add_executable(hourgated src/guard/GuardApp_win32.cpp)
-target_link_libraries(hourgated PRIVATE hourgate_core)
+add_library(hourgate_guard_win32 STATIC
+    src/guard/GuardFiles_win32.cpp
+    src/guard/GuardPipeServer_win32.cpp
+    src/guard/GuardPlatform_win32.cpp
+    src/guard/GuardService_win32.cpp
+    src/guard/WtsSessions_win32.cpp
+)
+target_link_libraries(hourgate_guard_win32 PUBLIC hourgate_win32 wtsapi32 advapi32)
+hourgate_apply_flags(hourgate_guard_win32)
+add_executable(hourgated src/guard/GuardApp_win32.cpp src/app/Terminate_win32.cpp)
+target_link_libraries(hourgated PRIVATE hourgate_guard_win32)
 hourgate_apply_flags(hourgated)
 
 # The administrator's package: the exe and a sample exemption list, side by side
@@ -60,3 +70,4 @@ set(CPACK_PACKAGE_FILE_NAME hourgate-${PROJECT_VERSION}-win64)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_STRIP_FILES TRUE)
 include(CPack)
+include(cmake/WindowsInstaller.cmake)

@@ -10,6 +10,8 @@ packages=(
     # Windows cross build, and running it under Wine with a Japanese locale
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
     wine wine64 locales
+    # the Windows installer (.msi): wixl builds it, msitools' msibuild and msiinfo edit and read it
+    wixl msitools
     # Wine's own fonts (Marlett draws the caption buttons of Windows programs)
     fonts-wine
     # Linux program (Qt 6) and its power-off through logind

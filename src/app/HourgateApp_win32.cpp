@@ -41,13 +41,23 @@ std::string FileTitleOf(const std::string& path) {
 
 CHourgateApp& AfxGetApp() { return theApp; }
 
-void CHourgateApp::InitialUpdate() { m_pMainWnd->View().View().OnInitialUpdate(); }
+void CHourgateApp::InitialUpdate() {
+    // Guarded, usage start is the guard's: the figures are asked for instead.
+    if (m_bGuarded) {
+        m_pMainWnd->View().RefreshFromGuard();
+    } else {
+        m_pMainWnd->View().View().OnInitialUpdate();
+    }
+}
 
 BOOL CHourgateApp::InitInstance(int argc, char** argv, int showCommand) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
 
     const CommandLineInfo commandLine = ParseCommandLine(argc, argv, '\\');
+    // Where the guard service runs, it counts and enforces; this program is its face.
+    const GuardReply guard = AskGuard(GuardRequest::Status);
+    m_bGuarded = guard.reach != GuardReach::NoGuard;
     m_pPlatform = std::make_unique<Win32Platform>(commandLine.dryRun);
     m_pDocument = std::make_unique<CHourgateDoc>(*m_pPlatform);
     m_strTitle = kUntitled;
@@ -64,7 +74,11 @@ BOOL CHourgateApp::InitInstance(int argc, char** argv, int showCommand) {
         SetMainWindow(nullptr);
         return FALSE;
     }
-    InitialUpdate();
+    if (m_bGuarded) {
+        m_pMainWnd->View().EnterGuardedMode(guard);
+    } else {
+        InitialUpdate();
+    }
     const HWND frame = m_pMainWnd->m_hWnd;
     ::ShowWindow(frame, showCommand);
     ::UpdateWindow(frame);

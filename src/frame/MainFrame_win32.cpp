@@ -222,6 +222,7 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {
         // Follows the flag, not the window's actual state: a shown window that is
         // covered or inactive is hidden by the press.
         if (!m_bWindowShown) {
+            if (m_view.IsGuarded()) m_view.RefreshFromGuard();
             ::ShowWindow(m_hWnd, SW_SHOW);
             m_bWindowShown = TRUE;
         } else {
@@ -261,8 +262,12 @@ void CMainFrame::OnDestroy() {
 void CMainFrame::GuardedExit() {
     CPassWordDlg dialog;
     const int result = static_cast<int>(dialog.DoModal());
-    const GuardedExitOutcome outcome = DecideGuardedExit(
-        result, dialog.m_strPassword, [this] { return m_platform.ForcedPowerOff(); });
+    // Guarded, the power-off is the guard's to request; refused or not
+    // answered, nothing changes.
+    const GuardedExitOutcome outcome = DecideGuardedExit(result, dialog.m_strPassword, [this] {
+        if (!m_view.IsGuarded()) return m_platform.ForcedPowerOff();
+        return AskGuard(GuardRequest::PowerOff).Is(GuardAnswer::Kind::Accepted) ? 1 : 0;
+    });
     if (outcome == GuardedExitOutcome::KeepRunning) return;
     // The same steps as when the window is destroyed, but the window stays: the
     // message loop ends on the quit message and the process with it.

@@ -1,2 +1,189 @@
-// Start-up of the guard service, hourgated.exe (being built).
-int main() { return 0; }
+// Start-up of the guard service, hourgated.exe: run by the service control
+// manager as LocalSystem, it counts every logged-on user's minutes and
+// enforces the rules whatever the users do. --console runs the same service by
+// hand (tests, diagnosis), stopped by Ctrl+C.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "guard/GuardService_win32.h"
+
+namespace {
+
+constexpr const char* kServiceName = "hourgated";
+constexpr const char* kConsoleSwitch = "--console";
+constexpr const char* kGuardUsage =
+    "usage: hourgated [--dry-run] [--console]\n"
+    "  --dry-run  run as usual, but only report each power-off in the log\n"
+    "  --console  run by hand rather than by the service manager; the log also\n"
+    "             goes to standard error, Ctrl+C stops it\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n";
+
+// What the command line (the service's ImagePath) and the start's own
+// arguments ask for.
+struct GuardOptions {
+    bool dryRun = false;
+    bool console = false;
+};
+GuardOptions g_options;
+
+// The service's window, for the control handler on the dispatcher's thread.
+std::atomic<HWND> g_window{nullptr};
+SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
+SERVICE_STATUS g_status{};
+
+void SetState(DWORD state, DWORD exitCode = NO_ERROR) {
+    g_status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+    g_status.dwCurrentState = state;
+    g_status.dwControlsAccepted =
+        state == SERVICE_RUNNING
+            ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN | SERVICE_ACCEPT_SESSIONCHANGE
+            : 0;
+    g_status.dwWin32ExitCode = exitCode;
+    g_status.dwWaitHint = state == SERVICE_RUNNING || state == SERVICE_STOPPED ? 0 : 10000;
+    g_status.dwCheckPoint = state == SERVICE_START_PENDING ? 1 : 0;
+    ::SetServiceStatus(g_statusHandle, &g_status);
+}
+
+// Runs on the dispatcher's thread: everything is handed to the service's own.
+DWORD WINAPI ControlHandler(DWORD control, DWORD eventType, LPVOID eventData, LPVOID) {
+    switch (control) {
+        case SERVICE_CONTROL_STOP:
+        case SERVICE_CONTROL_SHUTDOWN:
+            SetState(SERVICE_STOP_PENDING);
+            ::PostMessageA(g_window.load(), WM_CLOSE, 0, 0);
+            return NO_ERROR;
+        case SERVICE_CONTROL_SESSIONCHANGE: {
+            const auto* notification = static_cast<const WTSSESSION_NOTIFICATION*>(eventData);
+            if (notification) {
+                ::PostMessageA(g_window.load(), WM_GUARD_SESSIONCHANGE, eventType,
+                               static_cast<LPARAM>(notification->dwSessionId));
+            }
+            return NO_ERROR;
+        }
+        case SERVICE_CONTROL_INTERROGATE:
+            return NO_ERROR;
+        default:
+            return ERROR_CALL_NOT_IMPLEMENTED;
+    }
+}
+
+BOOL WINAPI ConsoleHandler(DWORD) {
+    ::PostMessageA(g_window.load(), WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+// A guard that ends by a fault is started again: the count lives in its
+// records, which it reads back at start. The installer may have set this
+// already; where it has not, the service does.
+void RestartOnFailure(GuardService& service) {
+    const SC_HANDLE manager = ::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    const SC_HANDLE self =
+        manager ? ::OpenServiceA(manager, kServiceName,
+                                 SERVICE_QUERY_CONFIG | SERVICE_CHANGE_CONFIG | SERVICE_START)
+                : nullptr;
+    std::vector<BYTE> buffer(1024);
+    DWORD size = 0;
+    const bool set = self &&
+                     ::QueryServiceConfig2A(self, SERVICE_CONFIG_FAILURE_ACTIONS, buffer.data(),
+                                            static_cast<DWORD>(buffer.size()), &size) &&
+                     reinterpret_cast<SERVICE_FAILURE_ACTIONSA*>(buffer.data())->cActions > 0;
+    if (self && !set) {
+        SC_ACTION restart[] = {
+            {SC_ACTION_RESTART, 1000}, {SC_ACTION_RESTART, 5000}, {SC_ACTION_RESTART, 60000}};
+        SERVICE_FAILURE_ACTIONSA actions{};
+        actions.dwResetPeriod = 24 * 60 * 60;
+        actions.cActions = sizeof restart / sizeof restart[0];
+        actions.lpsaActions = restart;
+        if (!::ChangeServiceConfig2A(self, SERVICE_CONFIG_FAILURE_ACTIONS, &actions)) {
+            service.Log("cannot have the service restarted after a failure (Windows error " +
+                        std::to_string(::GetLastError()) + ")");
+        }
+    }
+    if (self) ::CloseServiceHandle(self);
+    if (manager) ::CloseServiceHandle(manager);
+}
+
+void WINAPI ServiceMain(DWORD argc, LPSTR* argv) {
+    // The start's own arguments (sc start hourgated --dry-run) add to the ImagePath's.
+    bool dryRun = g_options.dryRun;
+    for (DWORD i = 1; i < argc; ++i) dryRun = dryRun || std::strcmp(argv[i], kDryRunSwitch) == 0;
+    GuardService service(dryRun, false);
+    // The window first: controls that come while the service starts wait in its queue.
+    std::string why;
+    const bool created = service.Create(why);
+    g_window = service.m_hWnd;
+    g_statusHandle = ::RegisterServiceCtrlHandlerExA(kServiceName, ControlHandler, nullptr);
+    if (!g_statusHandle) return;
+    SetState(SERVICE_START_PENDING);
+    if (!created || !service.Start(why, true)) {
+        service.Log(why);
+        SetState(SERVICE_STOPPED, ERROR_SERVICE_SPECIFIC_ERROR);
+        return;
+    }
+    SetState(SERVICE_RUNNING);
+    RestartOnFailure(service);
+    const int exitCode = service.Run();
+    g_window = nullptr;
+    SetState(SERVICE_STOPPED, exitCode == 0 ? NO_ERROR : ERROR_SERVICE_SPECIFIC_ERROR);
+}
+
+int RunOnConsole() {
+    GuardService service(g_options.dryRun, true);
+    std::string why;
+    if (!service.Create(why) || !service.Start(why, false)) {
+        service.Log(why);
+        return 1;
+    }
+    g_window = service.m_hWnd;
+    ::SetConsoleCtrlHandler(ConsoleHandler, TRUE);
+    return service.Run();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // --console is the guard's own; the rest is the command line both programs share.
+    std::vector<const char*> shared;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0 && std::strcmp(argv[i], kConsoleSwitch) == 0) {
+            g_options.console = true;
+        } else {
+            shared.push_back(argv[i]);
+        }
+    }
+    const CommandLineInfo commandLine =
+        ParseCommandLine(static_cast<int>(shared.size()), shared.data(), '\\');
+    const int answered = AnswerCommandLine(commandLine, stdout, stderr, "hourgated", kGuardUsage);
+    if (answered >= 0) return answered;
+    if (!commandLine.file.empty()) {
+        std::fprintf(stderr, "hourgated: unexpected argument '%s'\n%s", commandLine.file.c_str(),
+                     kGuardUsage);
+        return 2;
+    }
+    g_options.dryRun = commandLine.dryRun;
+    // Local time is the system's zone, read from the system (never the run-time's
+    // TZ); the variable is cleared all the same, so that nothing in the run-time
+    // can follow one.
+    ::_putenv("TZ=");
+    if (g_options.console) return RunOnConsole();
+
+    SERVICE_TABLE_ENTRYA services[] = {{const_cast<char*>(kServiceName), ServiceMain},
+                                       {nullptr, nullptr}};
+    if (::StartServiceCtrlDispatcherA(services)) return 0;
+    if (::GetLastError() == ERROR_FAILED_SERVICE_CONTROLLER_CONNECT) {
+        std::fprintf(stderr,
+                     "hourgated: not started by the service manager; --console runs it by hand\n%s",
+                     kGuardUsage);
+        return 2;
+    }
+    std::fprintf(stderr, "hourgated: cannot reach the service manager (Windows error %lu)\n",
+                 ::GetLastError());
+    return 1;
+}

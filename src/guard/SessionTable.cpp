@@ -23,3 +23,17 @@ std::set<std::string> SessionTable::Users() const {
     for (const auto& [id, session] : m_sessions) users.insert(session.user);
     return users;
 }
+
+std::optional<SessionTable::Session> SessionTable::Find(const std::string& id) const {
+    const auto found = m_sessions.find(id);
+    if (found == m_sessions.end()) return std::nullopt;
+    return found->second;
+}
+
+std::vector<std::string> SessionTable::CountingSessionsOf(const std::string& user) const {
+    std::vector<std::string> ids;
+    for (const auto& [id, session] : m_sessions) {
+        if (session.counts && session.user == user) ids.push_back(id);
+    }
+    return ids;
+}

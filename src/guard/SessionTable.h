@@ -4,8 +4,10 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 // A user's minutes count while that user has a local user session that is the
 // active one of its seat: a session switched away from, a login screen or a
@@ -23,10 +25,14 @@ public:
     // Users with any session at all, counting or not.
     std::set<std::string> Users() const;
 
-private:
     struct Session {
         std::string user;
         bool counts = false;
     };
+    std::optional<Session> Find(const std::string& id) const;
+    // The ids of the user's sessions that count: where that user's notices go.
+    std::vector<std::string> CountingSessionsOf(const std::string& user) const;
+
+private:
     std::map<std::string, Session> m_sessions;  // by session id
 };

@@ -40,7 +40,7 @@ int Checked(FailureLog& failures, const char* call, BOOL ok) {
 
 }  // namespace
 
-PowerOffApi SystemPowerOffApi(bool dryRun, FailureLog& failures) {
+PowerOffApi SystemPowerOffApi(bool dryRun, FailureLog& failures, PowerOffScope scope) {
     PowerOffApi api;
     api.GetVersionExA = [&failures](HgOsVersionInfoA* info) {
         return Checked(failures, "GetVersionExA",
@@ -78,6 +78,17 @@ PowerOffApi SystemPowerOffApi(bool dryRun, FailureLog& failures) {
             ReportDryRunPowerOff();
             return 1;
         };
+    } else if (scope == PowerOffScope::Machine) {
+        // The request's slot of the table; the flags are ExitWindowsEx's, so the
+        // machine-wide call takes its own.
+        api.ExitWindowsEx = [&failures](unsigned, std::uint32_t reason) {
+            failures.Succeeded(kNotRequested);
+            const DWORD error = ::InitiateShutdownA(
+                nullptr, nullptr, 0,
+                SHUTDOWN_POWEROFF | SHUTDOWN_FORCE_OTHERS | SHUTDOWN_FORCE_SELF, reason);
+            ::SetLastError(error);
+            return Checked(failures, "InitiateShutdownA", error == ERROR_SUCCESS);
+        };
     } else {
         api.ExitWindowsEx = [&failures](unsigned flags, std::uint32_t reason) {
             failures.Succeeded(kNotRequested);
@@ -87,6 +98,6 @@ PowerOffApi SystemPowerOffApi(bool dryRun, FailureLog& failures) {
     return api;
 }
 
-int ForcedPowerOff(bool dryRun, FailureLog& failures) {
-    return ForcedPowerOff(SystemPowerOffApi(dryRun, failures));
+int ForcedPowerOff(bool dryRun, FailureLog& failures, PowerOffScope scope) {
+    return ForcedPowerOff(SystemPowerOffApi(dryRun, failures, scope));
 }

@@ -4,12 +4,19 @@
 #include "notify/FailureLog.h"
 #include "notify/PowerOffSequence.h"
 
+// Whose power-off: the tray program ends the session it runs in and with it the
+// machine (ExitWindowsEx); the guard, a service with no session of its own,
+// powers the machine off whoever is logged on (InitiateShutdownA, forcing every
+// program to close).
+enum class PowerOffScope { Session, Machine };
+
 // The table of real OS functions. With `dryRun` the privilege steps still run for
 // real, but the request itself is replaced by the dry-run report on standard error.
 // A call that fails tells `failures` which one it was and the system's error.
-PowerOffApi SystemPowerOffApi(bool dryRun, FailureLog& failures);
+PowerOffApi SystemPowerOffApi(bool dryRun, FailureLog& failures,
+                              PowerOffScope scope = PowerOffScope::Session);
 
 // Enables the shutdown privilege and requests a forced power-off (or, with
 // `dryRun`, reports the request): 1 when the request was issued, 0 when a
 // preparatory step failed.
-int ForcedPowerOff(bool dryRun, FailureLog& failures);
+int ForcedPowerOff(bool dryRun, FailureLog& failures, PowerOffScope scope = PowerOffScope::Session);

@@ -5,6 +5,24 @@
 namespace {
 
 constexpr const char* kViewClass = "HourgateView";
+// Where the view puts its lines, one under the other.
+constexpr int kLineSpacing = 30;
+
+// Draws on the device context and keeps the text, which then also becomes the
+// window's text: screen readers and test tools read the figures there.
+class KeptTextOutput : public TextOutput {
+public:
+    explicit KeptTextOutput(TextOutput& inner) : m_inner(inner) {}
+    void TextOut(int x, int y, const std::string& text) override {
+        m_inner.TextOut(x, y, text);
+        if (!kept.empty()) kept += "\r\n";
+        kept += text;
+    }
+    std::string kept;
+
+private:
+    TextOutput& m_inner;
+};
 
 }  // namespace
 
@@ -28,10 +46,48 @@ bool CViewWindow::Create(HWND frame, UINT id) {
     return true;
 }
 
+void CViewWindow::Draw(TextOutput& output) {
+    if (!m_bGuarded) {
+        m_view.OnDraw(output);
+        return;
+    }
+    for (std::size_t i = 0; i < m_guardLines.size(); ++i) {
+        output.TextOut(0, static_cast<int>(i) * kLineSpacing, m_guardLines[i]);
+    }
+}
+
 void CViewWindow::OnPaint() {
     const PaintScope paint(m_hWnd);
-    DcTextOutput output(paint.dc());
-    m_view.OnDraw(output);
+    DcTextOutput dc(paint.dc());
+    KeptTextOutput output(dc);
+    Draw(output);
+    char shown[512] = {};
+    ::GetWindowTextA(m_hWnd, shown, sizeof shown);
+    if (output.kept != shown) ::SetWindowTextA(m_hWnd, output.kept.c_str());
+}
+
+void CViewWindow::EnterGuardedMode(const GuardReply& first) {
+    m_bGuarded = true;
+    ShowGuardReply(first);
+    ::SetTimer(m_hWnd, kGuardPollTimerId, kUsageTimerMilliseconds, nullptr);
+}
+
+void CViewWindow::RefreshFromGuard() { ShowGuardReply(AskGuard(GuardRequest::Status)); }
+
+void CViewWindow::ShowGuardReply(const GuardReply& reply) {
+    std::vector<std::string> lines = m_guardLines;
+    if (reply.Is(GuardAnswer::Kind::Lines)) {
+        lines = reply.answer.lines;
+    } else if (reply.reach == GuardReach::Answered) {
+        lines.clear();  // the guard keeps no count for this user now
+    }                   // no answer this time: the last lines stay
+    if (lines == m_guardLines) return;
+    m_guardLines = lines;
+    // The window's text follows at once, shown or not; the painting when it shows.
+    std::string text;
+    for (const std::string& line : m_guardLines) text += (text.empty() ? "" : "\r\n") + line;
+    ::SetWindowTextA(m_hWnd, text.c_str());
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 void CViewWindow::OnFilePrint(HWND owner, const char* documentName) {
@@ -55,7 +111,7 @@ void CViewWindow::OnFilePrint(HWND owner, const char* documentName) {
         return;
     }
     DcTextOutput output(printer.get());
-    m_view.OnDraw(output);
+    Draw(output);
     ::EndPage(printer.get());
     ::EndDoc(printer.get());
 }
@@ -63,6 +119,10 @@ void CViewWindow::OnFilePrint(HWND owner, const char* documentName) {
 LRESULT CViewWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:
+            if (m_bGuarded) {
+                if (wParam == kGuardPollTimerId) RefreshFromGuard();
+                return 0;
+            }
             m_platform.SetCurrentMessage(m_hWnd, message, wParam, lParam);
             m_view.OnTimer(static_cast<std::uintptr_t>(wParam));
             return 0;

@@ -3,10 +3,18 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "app/Handles_win32.h"
 #include "app/Platform_win32.h"
 #include "app/Window_win32.h"
+#include "guard/GuardClient_win32.h"
 #include "usage/HourgateView.h"
+
+// In guarded mode the view asks the guard for its figures this often, as often
+// as the view's own usage timer ticks when it counts.
+constexpr UINT_PTR kGuardPollTimerId = 2;
 
 class CHourgateDoc;
 
@@ -32,13 +40,26 @@ public:
 
     CHourgateView& View() { return m_view; }
 
+    // Guarded mode: the guard counts, and the view shows the guard's lines for
+    // its user, starting with `first`, the answer that found the guard. The view
+    // then never counts nor touches a file.
+    void EnterGuardedMode(const GuardReply& first);
+    // Asks the guard for the lines now (a new or opened document, the window shown).
+    void RefreshFromGuard();
+    bool IsGuarded() const { return m_bGuarded; }
+
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void OnPaint();
+    // The status lines: the view's own, or the guard's in guarded mode.
+    void Draw(TextOutput& output);
+    void ShowGuardReply(const GuardReply& reply);
 
     Win32Platform& m_platform;
     CHourgateView m_view;
     ScopedClass m_class;
+    bool m_bGuarded = false;
+    std::vector<std::string> m_guardLines;
 };

@@ -4,11 +4,12 @@
 # private X server with a tray host, and clean-up of every process started
 # here, by PID.
 #
-#   source e2e-lib.sh HOURGATE_EXE [DRIVER_EXE]
+#   source e2e-lib.sh HOURGATE_EXE [DRIVER_EXE [HOURGATED_EXE]]
 set -euo pipefail
 
 e2e_exe=$(realpath "$1")
 e2e_driver=${2:+$(realpath "$2")}
+e2e_guard_exe=${3:+$(realpath "$3")}
 # A prefix of their own: a wineserver kept warm for the unit tests (started
 # without a display) leaves a desktop that cannot serve an X display later.
 HOURGATE_WINE_ROOT="${TMPDIR:-/tmp}/hourgate-wine-e2e-$(id -u)"
@@ -19,10 +20,16 @@ wine_prepare 2>/dev/null
 
 e2e_work=$(mktemp -d "${TMPDIR:-/tmp}/hourgate-win-e2e.XXXXXX")
 e2e_pids=()
+e2e_services=()
 e2e_failures=0
 # A test fails when a check failed or a step did.
 e2e_cleanup() {
     local rc=$?
+    # Services registered in the prefix would outlive the test there.
+    for service in "${e2e_services[@]}"; do
+        timeout 60 wine net stop "$service" </dev/null >/dev/null 2>&1 || true
+        timeout 60 wine sc delete "$service" </dev/null >/dev/null 2>&1 || true
+    done
     for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${e2e_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
     # The prefix's wineserver ends by itself once its programs are gone; the
@@ -74,6 +81,27 @@ e2e_start() {
     e2e_pids+=("$e2e_pid")
 }
 
+# e2e_start_guard NAME: the guard service in a directory of its own, run by hand
+# (--console --dry-run), its log into guard-stderr.txt there; returns once its
+# pipe answers. Sets e2e_guard_dir and e2e_guard_pid.
+e2e_start_guard() {
+    # The first program of the prefix decides the desktop's display: the display first.
+    [ -n "${e2e_display_up:-}" ] || e2e_start_display
+    e2e_guard_dir="$e2e_work/$1"
+    mkdir -p "$e2e_guard_dir"
+    cp "$e2e_guard_exe" "$e2e_guard_dir/hourgated.exe"
+    (cd "$e2e_guard_dir" && exec wine hourgated.exe --console --dry-run \
+        >guard-stdout.txt 2>guard-stderr.txt </dev/null) &
+    e2e_guard_pid=$!
+    e2e_pids+=("$e2e_guard_pid")
+    e2e_until 60 e2e_guard_up
+}
+# An unknown request changes nothing and is answered once the pipe is there.
+e2e_guard_up() { e2e_drive pipe 'HG1 Hello' >/dev/null; }
+e2e_guard_log() { iconv -f CP932 -t UTF-8 "$e2e_guard_dir/guard-stderr.txt" | tr -d '\r'; }
+# The minutes the guard's guest record holds.
+e2e_guard_minutes() { head -c 23 "$e2e_guard_dir/guest.txt" | tail -c 6 | sed 's/^0*//;s/^$/0/'; }
+
 # e2e_drive COMMAND...: runs the test driver, its output as UTF-8 on ours.
 e2e_drive() {
     wine "$e2e_driver" "$@" >"$e2e_work/driver.txt" 2>&1 </dev/null || return 1
@@ -81,6 +109,7 @@ e2e_drive() {
 }
 e2e_state() { e2e_drive state | sed -n "s/^$1=//p"; }
 e2e_has() { [ "$(e2e_state "${1%%=*}")" == "${1#*=}" ]; }
+e2e_has_figures() { [ -n "$(e2e_state figures)" ]; }
 e2e_dry_run_lines() { grep -c '^hourgate: power-off requested (dry run)' "$e2e_dir/stderr.txt" || true; }
 
 # Waits for the program to end and sets e2e_exit to its exit code.

@@ -1,0 +1,69 @@
+#include "guard/GuardFiles_win32.h"
+
+#include <windows.h>
+// after windows.h, which they need
+#include <aclapi.h>
+#include <sddl.h>
+
+#include "app/SystemError_win32.h"
+
+namespace {
+
+// SetNamedSecurityInfoA with the list an SDDL string describes: empty, or why not.
+std::string SetAccessList(const std::string& path, const char* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor,
+                                                                nullptr)) {
+        return WindowsErrorText(::GetLastError());
+    }
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL list = nullptr;
+    ::GetSecurityDescriptorDacl(descriptor, &present, &list, &defaulted);
+    std::string copy = path;
+    const DWORD error = ::SetNamedSecurityInfoA(
+        &copy[0], SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+        nullptr, nullptr, list, nullptr);
+    ::LocalFree(descriptor);
+    return error == ERROR_SUCCESS ? std::string() : WindowsErrorText(error);
+}
+
+bool EndsWithExe(const std::string& name) {
+    return name.size() > 4 && ::lstrcmpiA(name.c_str() + name.size() - 4, ".exe") == 0;
+}
+
+}  // namespace
+
+void ProtectGuardDirectory(const std::string& directory,
+                           const std::function<void(const std::string&)>& log) {
+    const auto set = [&log](const std::string& path, const char* sddl) {
+        const std::string why = SetAccessList(path, sddl);
+        if (!why.empty()) log("cannot make " + path + " the guard's own: " + why);
+    };
+    // The directory first: its inherited entries then reach the files, whose
+    // own lists follow.
+    set(directory, kGuardDirectorySddl);
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = ::FindFirstFileA((directory + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
+            continue;
+        }
+        const std::string name = found.cFileName;
+        const std::string path = directory + "\\" + name;
+        if (EndsWithExe(name)) {
+            set(path, kGuardProgramSddl);
+            continue;
+        }
+        set(path, kGuardPrivateSddl);
+        // A record made read-only while users could still change it would stop
+        // the service's writes too.
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) &&
+            !::SetFileAttributesA(path.c_str(),
+                                  found.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY)) {
+            log("cannot make " + path + " writable: " + WindowsErrorText(::GetLastError()));
+        }
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+}

@@ -1,0 +1,34 @@
+// One user's platform inside the Windows guard: the system's clocks, time zone
+// and the guard's own directory as the tray program has them, that user's name,
+// timers on the service's window, and notices and power-off requests handed to
+// the service, which shows them in the user's session and powers off the machine.
+#pragma once
+
+#include "app/Platform_win32.h"
+
+class GuardService;
+
+class GuardPlatform : public Win32Platform {
+public:
+    // The base's own power-off is never used (the service's is), hence no dry-run choice.
+    GuardPlatform(GuardService& service, std::string user)
+        : Win32Platform(true), m_service(service), m_user(std::move(user)) {}
+
+    std::optional<std::string> UserName() const override { return m_user; }
+    void SetTimer(unsigned id, unsigned milliseconds) override;
+    void KillTimer(unsigned id) override;
+    void BaseInitialUpdate() override {}
+    // The tray program asks for the figures when it shows them.
+    void Default() override {}
+    // Sent to the user's session; the service does not wait for it.
+    void ShowWarning(const std::string& message) override;
+    // Issued once the notice just sent has had its time on screen, so that the
+    // order of effects is the tray program's: notice, then power-off.
+    int ForcedPowerOff() override;
+    void WriteSystemLog(const std::string& line) override;
+
+private:
+    GuardService& m_service;
+    std::string m_user;
+    std::int64_t m_nNoticeEndsMs = 0;  // sleep-stopping clock
+};

@@ -1,0 +1,219 @@
+#include "guard/GuardService_win32.h"
+
+#include <cstdio>
+
+#include "doc/ProgramDirectory.h"
+#include "guard/GuardFiles_win32.h"
+#include "guard/GuardPlatform_win32.h"
+#include "notify/DryRun.h"
+#include "notify/ForcedPowerOff_win32.h"
+
+namespace {
+
+constexpr const char* kServiceWindowClass = "HourgateGuard";
+constexpr UINT_PTR kPowerOffTimerId = 1;
+
+class LinesOutput : public TextOutput {
+public:
+    void TextOut(int, int, const std::string& text) override { lines.push_back(text); }
+    std::vector<std::string> lines;
+};
+
+// Account names are the same whatever their case.
+bool SameAccount(const std::string& a, const std::string& b) {
+    return ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
+           CSTR_EQUAL;
+}
+
+}  // namespace
+
+GuardService::GuardService(bool dryRun, bool console)
+    : m_bDryRun(dryRun),
+      m_bConsole(console),
+      m_platform(dryRun),
+      m_sessions(m_wts),
+      m_users(
+          [this](const std::string& user) { return std::make_unique<GuardPlatform>(*this, user); }),
+      m_pipe([this](GuardRequest request, const GuardCaller& caller) {
+          return Answer(request, caller);
+      }),
+      m_failures([this](const std::string& line) { Log(line); }) {}
+
+void GuardService::Log(const std::string& line) {
+    m_platform.WriteSystemLog(line);
+    if (!m_bConsole) return;
+    std::fprintf(stderr, "hourgated: %s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+bool GuardService::Create(std::string& why) {
+    WNDCLASSEXA windowClass{};
+    windowClass.lpszClassName = kServiceWindowClass;
+    m_class.reset(RegisterWindowClass(windowClass));
+    if (!m_class || !CreateEx(0, kServiceWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr)) {
+        why = "cannot create the service's window (Windows error " +
+              std::to_string(::GetLastError()) + ")";
+        return false;
+    }
+    return true;
+}
+
+bool GuardService::Start(std::string& why, bool protectFiles) {
+    // Run by hand (a test, or a copy in a build directory), the directory stays as it is.
+    if (protectFiles) {
+        ProtectGuardDirectory(
+            ProgramDirectoryOf(m_platform.ExecutablePath(), '\\', m_platform.LeadBytes()),
+            [this](const std::string& line) { Log(line); });
+    }
+    if (!m_pipe.Start(why)) return false;
+    m_bSessionsRead = m_sessions.ReadAll();
+    if (!m_bSessionsRead) {
+        // Read again at the next session change.
+        Log("cannot list the sessions (Windows error " + std::to_string(::GetLastError()) + ")");
+    } else if (m_sessions.ListsNoSessions()) {
+        Log("the system lists no sessions (as under Wine): a tray program's session counts "
+            "from its first call");
+    }
+    ApplySessions();
+    return true;
+}
+
+int GuardService::Run() {
+    for (;;) {
+        const DWORD count = m_pipe.EventCount();
+        const DWORD woke =
+            ::MsgWaitForMultipleObjectsEx(count, m_pipe.Events(), m_pipe.MillisecondsToDeadline(),
+                                          QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke < WAIT_OBJECT_0 + count) {
+            m_pipe.OnEvent(woke - WAIT_OBJECT_0);
+            continue;
+        }
+        if (woke == WAIT_TIMEOUT) {
+            m_pipe.ExpireCallers();
+            continue;
+        }
+        if (woke == WAIT_FAILED) return 1;
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+            ::DispatchMessageA(&message);
+        }
+    }
+}
+
+void GuardService::ApplySessions() { m_users.Apply(m_sessions.Table()); }
+
+GuardAnswer GuardService::Answer(GuardRequest request, const GuardCaller& caller) {
+    if (m_sessions.OnCaller(caller.session, caller.user)) ApplySessions();
+    // Only for the user of the caller's own session: a program of another
+    // account started inside someone's session learns nothing and decides nothing.
+    const std::optional<SessionTable::Session> session =
+        m_sessions.Table().Find(std::to_string(caller.session));
+    if (caller.user.empty() || !session || !SameAccount(session->user, caller.user)) {
+        return GuardAnswer::Error(kGuardErrorNotCounted);
+    }
+    const std::string& user = session->user;
+    if (request == GuardRequest::Status) {
+        CHourgateView* view = m_users.Find(user);
+        if (!view) return GuardAnswer::Error(kGuardErrorNotCounted);
+        LinesOutput output;
+        view->OnDraw(output);
+        return {GuardAnswer::Kind::Lines, output.lines, {}};
+    }
+    // Only a user at the machine may end everyone's session with it.
+    if (!session->counts) {
+        Log("power-off refused to " + user + ": the session is not the active one");
+        return GuardAnswer::Error(kGuardErrorRefused);
+    }
+    RequestPowerOff(user, 0);
+    return {GuardAnswer::Kind::Accepted, {}, {}};
+}
+
+void GuardService::SetUserTimer(const std::string& user, unsigned id, unsigned milliseconds) {
+    const auto key = std::make_pair(user, id);
+    auto found = m_timerIds.find(key);
+    if (found == m_timerIds.end()) {
+        found = m_timerIds.emplace(key, m_nNextTimerId++).first;
+        m_timerOwners[found->second] = key;
+    }
+    ::SetTimer(m_hWnd, found->second, milliseconds, nullptr);
+}
+
+void GuardService::KillUserTimer(const std::string& user, unsigned id) {
+    const auto found = m_timerIds.find(std::make_pair(user, id));
+    if (found != m_timerIds.end()) ::KillTimer(m_hWnd, found->second);
+}
+
+void GuardService::OnTimer(UINT_PTR id) {
+    if (id == kPowerOffTimerId) {
+        SendPowerOff();
+        return;
+    }
+    const auto owner = m_timerOwners.find(id);
+    CHourgateView* view =
+        owner == m_timerOwners.end() ? nullptr : m_users.Find(owner->second.first);
+    if (!view) {
+        ::KillTimer(m_hWnd, id);  // its user's count has ended
+        return;
+    }
+    view->OnTimer(owner->second.second);
+}
+
+void GuardService::SendNotice(const std::string& user, const std::string& message) {
+    if (m_bConsole)
+        std::fprintf(stderr, "hourgated: notice to %s: %s\n", user.c_str(), message.c_str());
+    for (const std::string& session : m_sessions.Table().CountingSessionsOf(user)) {
+        DWORD error = ERROR_SUCCESS;
+        const std::string what = "cannot show " + user + "'s notice in session " + session;
+        if (SendSessionNotice(static_cast<std::uint32_t>(std::stoul(session)), message, error)) {
+            m_failures.Succeeded(what);
+        } else {
+            m_failures.Failed(
+                what, "WTSSendMessageA failed (Windows error " + std::to_string(error) + ")");
+        }
+    }
+}
+
+void GuardService::RequestPowerOff(const std::string& user, UINT delayMs) {
+    const ULONGLONG due = ::GetTickCount64() + delayMs;
+    if (m_nPowerOffDue != 0 && m_nPowerOffDue <= due) return;
+    m_nPowerOffDue = due;
+    m_powerOffFor = user;
+    ::SetTimer(m_hWnd, kPowerOffTimerId, delayMs, nullptr);
+}
+
+void GuardService::SendPowerOff() {
+    ::KillTimer(m_hWnd, kPowerOffTimerId);
+    m_nPowerOffDue = 0;
+    Log("power-off requested for " + m_powerOffFor);
+    if (::ForcedPowerOff(m_bDryRun, m_failures, PowerOffScope::Machine) && m_bDryRun) {
+        // Standard error reaches nobody in a service: the event log has the line too.
+        m_platform.WriteSystemLog(kDryRunLine);
+    }
+}
+
+LRESULT GuardService::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_TIMER:
+            OnTimer(static_cast<UINT_PTR>(wParam));
+            return 0;
+        case WM_GUARD_SESSIONCHANGE:
+            // A list that could not be read at start is read whole now.
+            if (m_bSessionsRead) {
+                m_sessions.OnSessionChange(static_cast<unsigned>(wParam),
+                                           static_cast<std::uint32_t>(lParam));
+            } else {
+                m_bSessionsRead = m_sessions.ReadAll();
+            }
+            ApplySessions();
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow();
+            return 0;
+        case WM_DESTROY:
+            ::PostQuitMessage(0);
+            return 0;
+        default:
+            return Default();
+    }
+}

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The Windows installer's tables, read back for what an administrator relies on:
+# both programs, the guard service, the logon entry, the event-log source, the
+# exemption list kept over upgrades and uninstalls, PURGE and upgrades.
+# Usage: msi_tables.sh MSI UPGRADE_CODE
+set -u
+msi=${1:?usage: $0 MSI UPGRADE_CODE}
+failures=0
+
+# expect TABLE KEY COLUMNS FIELD...: the row that has a field equal to KEY holds
+# these fields in COLUMNS (as cut -f counts them).
+expect() {
+    local got want
+    got=$(msiinfo export "$msi" "$1" | tr -d '\r' |
+        K=$2 awk -F'\t' '{ for (i = 1; i <= NF; i++) if ($i == ENVIRON["K"]) { print; next } }' |
+        cut -f "$3")
+    want=$(IFS=$'\t' && echo "${*:4}")
+    [ "$got" == "$want" ] && echo "ok   - $1 $2" && return
+    echo "FAIL - $1 $2: expected [$want], got [$got]"
+    failures=$((failures + 1))
+}
+
+msiinfo suminfo "$msi" | grep -qx 'Template: x64;1033' || { echo "FAIL - not an x64 package"; failures=$((failures + 1)); }
+expect Property ALLUSERS 2 1
+expect Property ProductName 2 Hourgate
+expect Property Manufacturer 2 Hourgate
+expect Property UpgradeCode 2 "$2"
+# Upgrades: older and same versions are replaced, a newer one is not.
+expect Upgrade WIX_UPGRADE_DETECTED 1,2,5 "$2" "" 513
+expect Upgrade WIX_DOWNGRADE_DETECTED 1,5 "$2" 2
+expect Directory INSTALLDIR 2,3 ProgramFiles64Folder Hourgate
+expect File hourgate.exe 2,3 TrayProgram hourgate.exe
+expect File hourgated.exe 2,3 GuardService hourgated.exe
+expect File Hourgate.ini 2,3 ExemptionList Hourgate.ini
+# 64-bit components; the list's is also Permanent and NeverOverwrite.
+expect Component TrayProgram 3,4 INSTALLDIR 256
+expect Component GuardService 3,4 INSTALLDIR 256
+expect Component ExemptionList 3,4,6 INSTALLDIR 400 Hourgate.ini
+# Own process, automatic start, normal error control, LocalSystem.
+expect ServiceInstall hourgated 3-6,9,11,12 "Hourgate guard" 16 2 1 LocalSystem "[HourgatedArgs]" GuardService
+# Started on install, stopped on install and uninstall, removed on uninstall; waited for.
+expect ServiceControl hourgated 3,5,6 163 1 GuardService
+expect CustomAction SetDryRunArgs 2-4 51 HourgatedArgs --dry-run
+expect InstallExecuteSequence SetDryRunArgs 2 DRYRUN
+expect Registry 'Software\Microsoft\Windows\CurrentVersion\Run' 2,4-6 2 Hourgate '"[INSTALLDIR]hourgate.exe"' TrayProgram
+expect Registry EventMessageFile 2,3,5 2 'SYSTEM\CurrentControlSet\Services\EventLog\Application\Hourgate' '[System64Folder]EventCreate.exe'
+expect Registry TypesSupported 2,3,5 2 'SYSTEM\CurrentControlSet\Services\EventLog\Application\Hourgate' '#7'
+# PURGE=1: records, their temporary files, the list, then the folder.
+expect InstallExecuteSequence SetPurgeDir 2 'PURGE AND REMOVE~="ALL" AND NOT UPGRADINGPRODUCTCODE'
+expect RemoveFile PurgeRecords 3-5 '*.txt' PURGEDIR 2
+expect RemoveFile PurgeTemporary 3-5 '*.tmp' PURGEDIR 2
+expect RemoveFile PurgeList 3-5 Hourgate.ini PURGEDIR 2
+expect RemoveFile PurgeFolder 3-5 '' PURGEDIR 2
+((failures == 0))

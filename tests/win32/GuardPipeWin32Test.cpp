@@ -1,0 +1,87 @@
+// Both ends of the guard's pipe against each other under Wine: the tray
+// program's questions never wait longer than asked, and the service serves
+// every caller on its one thread, whatever a caller sends or fails to send.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <future>
+
+#include "guard/GuardClient_win32.h"
+#include "guard/GuardPipeServer_win32.h"
+
+namespace {
+
+// Runs the server's loop on this thread until `work`, on another, is done.
+template <typename Work>
+auto Serve(GuardPipeServer& server, Work work) {
+    auto result = std::async(std::launch::async, work);
+    while (result.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        const DWORD woke =
+            ::WaitForMultipleObjects(server.EventCount(), server.Events(), FALSE,
+                                     std::min<DWORD>(50, server.MillisecondsToDeadline()));
+        if (woke < WAIT_OBJECT_0 + server.EventCount()) server.OnEvent(woke - WAIT_OBJECT_0);
+        server.ExpireCallers();
+    }
+    return result.get();
+}
+
+std::string Raw(const std::string& request) {
+    char answer[2048];
+    DWORD n = 0;
+    if (!::CallNamedPipeA(kGuardPipeName, const_cast<char*>(request.data()),
+                          static_cast<DWORD>(request.size()), answer, sizeof answer, &n, 5000)) {
+        return "error " + std::to_string(::GetLastError());
+    }
+    return std::string(answer, n);
+}
+
+}  // namespace
+
+TEST(GuardPipeWin32, NoGuardAndASilentOneNeverHoldTheTrayProgram) {
+    EXPECT_EQ(AskGuard(GuardRequest::Status, 200).reach, GuardReach::NoGuard);
+    // A pipe of that name that never answers: the question ends when its time is up.
+    const HANDLE silent = ::CreateNamedPipeA(kGuardPipeName, PIPE_ACCESS_DUPLEX,
+                                             PIPE_TYPE_MESSAGE | PIPE_WAIT, 1, 64, 64, 0, nullptr);
+    ASSERT_NE(silent, INVALID_HANDLE_VALUE);
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(AskGuard(GuardRequest::Status, 300).reach, GuardReach::Failed);
+    EXPECT_LT(::GetTickCount64() - start, 2000u);
+    ::CloseHandle(silent);
+}
+
+TEST(GuardPipeWin32, AnswersEachCallerAsThePipeIdentifiesIt) {
+    std::atomic<int> answered{0};
+    GuardPipeServer server([&](GuardRequest request, const GuardCaller& caller) {
+        ++answered;
+        if (request == GuardRequest::PowerOff) return GuardAnswer::Error(kGuardErrorRefused);
+        return GuardAnswer{GuardAnswer::Kind::Lines, {caller.user}, {}};
+    });
+    std::string why;
+    ASSERT_TRUE(server.Start(why)) << why;
+    char user[256] = {};
+    DWORD size = sizeof user;
+    ASSERT_TRUE(::GetUserNameA(user, &size));
+
+    const GuardReply status = Serve(server, [] { return AskGuard(GuardRequest::Status); });
+    EXPECT_TRUE(status.Is(GuardAnswer::Kind::Lines));
+    EXPECT_EQ(status.answer.lines, std::vector<std::string>{user});
+    EXPECT_EQ(Serve(server, [] { return AskGuard(GuardRequest::PowerOff); }).answer.error,
+              kGuardErrorRefused);
+
+    // Callers that connect and never ask hold every instance for a moment only;
+    // garbage and oversized requests are refused without reaching the service.
+    const std::string replies = Serve(server, [] {
+        std::vector<HANDLE> idle;
+        for (int i = 0; i < 4; ++i) {
+            idle.push_back(::CreateFileA(kGuardPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+        }
+        std::string seen = Raw("\xFF garbage") + " | " + Raw("HG1 Status" + std::string(100, 'x'));
+        for (const HANDLE handle : idle) ::CloseHandle(handle);
+        return seen;
+    });
+    const std::string unknown = std::string("HG1 Error ") + kGuardErrorUnknownRequest;
+    EXPECT_EQ(replies, unknown + " | " + unknown);
+    EXPECT_EQ(answered, 2);
+}
