@@ -44,7 +44,9 @@ int AnswerCommandLine(const CommandLineInfo& info, std::FILE* out, std::FILE* er
             std::fputs(usage, out);
             return 0;
         case CommandLineAction::Version:
-            std::fputs(HOURGATE_VERSION_TEXT " (" HOURGATE_VERSION_NUMBER ")\n", out);
+            std::fputs(HOURGATE_VERSION_TEXT " (" HOURGATE_VERSION_NUMBER
+                                             "), release " HOURGATE_RELEASE "\n",
+                       out);
             return 0;
         case CommandLineAction::Error:
             std::fputs((std::string(program) + ": " + info.error + "\n" + usage).c_str(), err);
