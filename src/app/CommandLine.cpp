@@ -54,3 +54,11 @@ int AnswerCommandLine(const CommandLineInfo& info, std::FILE* out, std::FILE* er
     }
     return 2;
 }
+
+int AnswerGuardCommandLine(const CommandLineInfo& info, const char* usage, std::FILE* out,
+                           std::FILE* err) {
+    const int answered = AnswerCommandLine(info, out, err, "hourgated", usage);
+    if (answered >= 0 || info.file.empty()) return answered;
+    std::fputs(("hourgated: unexpected argument '" + info.file + "'\n" + usage).c_str(), err);
+    return 2;
+}

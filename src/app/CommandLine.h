@@ -30,3 +30,8 @@ constexpr const char* kHourgateUsage =
 // code (0, or 2 for a wrong switch); -1 when the program is to run.
 int AnswerCommandLine(const CommandLineInfo& info, std::FILE* out, std::FILE* err,
                       const char* program = "hourgate", const char* usage = kHourgateUsage);
+
+// The guard service's answer: as AnswerCommandLine for hourgated, and a
+// document argument, which only the tray program takes, is a wrong one (2).
+int AnswerGuardCommandLine(const CommandLineInfo& info, const char* usage, std::FILE* out,
+                           std::FILE* err);

@@ -10,25 +10,11 @@
 #include "usage/HourgateView_qt.h"
 #include "usage/UsagePolicy.h"
 
-std::int64_t QtPlatform::Now() const { return PosixNow(); }
-
-bool QtPlatform::ToLocalTime(std::int64_t time, LocalTimeFields& out) const {
-    return PosixLocalTime(time, out);
-}
-
-std::int64_t QtPlatform::SleepStoppingMilliseconds() const {
-    return PosixSleepStoppingMilliseconds();
-}
-
-std::int64_t QtPlatform::BootTimeMilliseconds() const { return PosixBootTimeMilliseconds(); }
-
 std::optional<std::string> QtPlatform::UserName() const {
     // The real user id, not $USER or getlogin(): the first can be forged, the
     // second fails without a controlling terminal.
     return PosixUserName(::getuid());
 }
-
-std::string QtPlatform::ExecutablePath() const { return PosixExecutablePath(); }
 
 void QtPlatform::SetTimer(unsigned id, unsigned milliseconds) {
     if (m_viewWnd) m_viewWnd->SetCoreTimer(id, milliseconds);

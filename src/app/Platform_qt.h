@@ -5,13 +5,13 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/Platform.h"
+#include "app/PosixSystem.h"
 #include "notify/FailureLog.h"
 
 class CHourgateViewWnd;
 class GuardClient;
 
-class QtPlatform : public HourgatePlatform {
+class QtPlatform : public PosixPlatform {
 public:
     explicit QtPlatform(bool dryRun)
         : m_bDryRun(dryRun),
@@ -25,14 +25,7 @@ public:
     void UseGuard(GuardClient* guard) { m_guard = guard; }
     GuardClient* Guard() const { return m_guard; }
 
-    std::int64_t Now() const override;
-    bool ToLocalTime(std::int64_t time, LocalTimeFields& out) const override;
-    std::int64_t SleepStoppingMilliseconds() const override;
-    std::int64_t BootTimeMilliseconds() const override;
     std::optional<std::string> UserName() const override;
-    std::string ExecutablePath() const override;
-    char PathSeparator() const override { return '/'; }
-    LeadByteTest LeadBytes() const override { return nullptr; }
     void SetTimer(unsigned id, unsigned milliseconds) override;
     void KillTimer(unsigned id) override;
     void BaseInitialUpdate() override;

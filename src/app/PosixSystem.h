@@ -22,3 +22,20 @@ std::int64_t PosixBootTimeMilliseconds();
 std::optional<std::string> PosixUserName(uid_t uid);
 // The running executable, links resolved; empty when it cannot be read.
 std::string PosixExecutablePath();
+
+// The queries both Linux platforms answer alike; each adds who the user is and
+// what it does with timers, notices and the power-off.
+class PosixPlatform : public HourgatePlatform {
+public:
+    std::int64_t Now() const override { return PosixNow(); }
+    bool ToLocalTime(std::int64_t time, LocalTimeFields& out) const override {
+        return PosixLocalTime(time, out);
+    }
+    std::int64_t SleepStoppingMilliseconds() const override {
+        return PosixSleepStoppingMilliseconds();
+    }
+    std::int64_t BootTimeMilliseconds() const override { return PosixBootTimeMilliseconds(); }
+    std::string ExecutablePath() const override { return PosixExecutablePath(); }
+    char PathSeparator() const override { return '/'; }
+    LeadByteTest LeadBytes() const override { return nullptr; }
+};

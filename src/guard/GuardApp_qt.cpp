@@ -51,13 +51,8 @@ void TightenRecords(const QString& directory) {
 
 int main(int argc, char** argv) {
     const CommandLineInfo commandLine = ParseCommandLine(argc, argv, '/');
-    const int answered = AnswerCommandLine(commandLine, stdout, stderr, "hourgated", kGuardUsage);
+    const int answered = AnswerGuardCommandLine(commandLine, kGuardUsage, stdout, stderr);
     if (answered >= 0) return answered;
-    if (!commandLine.file.empty()) {
-        std::fprintf(stderr, "hourgated: unexpected argument '%s'\n%s", commandLine.file.c_str(),
-                     kGuardUsage);
-        return 2;
-    }
     // Records the guard creates are its own alone.
     ::umask(077);
     // Under systemd standard error already goes to the journal; run by hand, the

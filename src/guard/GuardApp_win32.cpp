@@ -160,13 +160,8 @@ int main(int argc, char** argv) {
     }
     const CommandLineInfo commandLine =
         ParseCommandLine(static_cast<int>(shared.size()), shared.data(), '\\');
-    const int answered = AnswerCommandLine(commandLine, stdout, stderr, "hourgated", kGuardUsage);
+    const int answered = AnswerGuardCommandLine(commandLine, kGuardUsage, stdout, stderr);
     if (answered >= 0) return answered;
-    if (!commandLine.file.empty()) {
-        std::fprintf(stderr, "hourgated: unexpected argument '%s'\n%s", commandLine.file.c_str(),
-                     kGuardUsage);
-        return 2;
-    }
     g_options.dryRun = commandLine.dryRun;
     // Local time is the system's zone, read from the system (never the run-time's
     // TZ); the variable is cleared all the same, so that nothing in the run-time

@@ -8,20 +8,6 @@
 #include "guard/GuardService_qt.h"
 #include "notify/WarningNotice.h"
 
-std::int64_t GuardPlatform::Now() const { return PosixNow(); }
-
-bool GuardPlatform::ToLocalTime(std::int64_t time, LocalTimeFields& out) const {
-    return PosixLocalTime(time, out);
-}
-
-std::int64_t GuardPlatform::SleepStoppingMilliseconds() const {
-    return PosixSleepStoppingMilliseconds();
-}
-
-std::int64_t GuardPlatform::BootTimeMilliseconds() const { return PosixBootTimeMilliseconds(); }
-
-std::string GuardPlatform::ExecutablePath() const { return PosixExecutablePath(); }
-
 void GuardPlatform::SetTimer(unsigned id, unsigned milliseconds) {
     std::unique_ptr<QTimer>& timer = m_timers[id];
     if (!timer) {

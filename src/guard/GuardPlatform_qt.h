@@ -8,7 +8,7 @@
 #include <map>
 #include <memory>
 
-#include "app/Platform.h"
+#include "app/PosixSystem.h"
 
 class GuardService;
 
@@ -16,19 +16,12 @@ class GuardService;
 // the power-off that follows it waits.
 constexpr int kHeldNoticeMilliseconds = 20000;
 
-class GuardPlatform : public HourgatePlatform {
+class GuardPlatform : public PosixPlatform {
 public:
     GuardPlatform(GuardService& service, std::string user)
         : m_service(service), m_user(std::move(user)) {}
 
-    std::int64_t Now() const override;
-    bool ToLocalTime(std::int64_t time, LocalTimeFields& out) const override;
-    std::int64_t SleepStoppingMilliseconds() const override;
-    std::int64_t BootTimeMilliseconds() const override;
     std::optional<std::string> UserName() const override { return m_user; }
-    std::string ExecutablePath() const override;
-    char PathSeparator() const override { return '/'; }
-    LeadByteTest LeadBytes() const override { return nullptr; }
     void SetTimer(unsigned id, unsigned milliseconds) override;
     void KillTimer(unsigned id) override;
     void BaseInitialUpdate() override {}
