@@ -19,14 +19,6 @@ namespace {
 // user can make the guard remember.
 constexpr std::size_t kMaxSubscriptionsPerUser = 16;
 
-class LinesOutput : public TextOutput {
-public:
-    void TextOut(int, int, const std::string& text) override {
-        lines << QString::fromUtf8(text.c_str());
-    }
-    QStringList lines;
-};
-
 }  // namespace
 
 GuardService::GuardService(QDBusConnection bus, bool dryRun)
@@ -72,9 +64,10 @@ void GuardService::OnUserTimer(const std::string& user, unsigned id) {
 }
 
 QStringList GuardService::Lines(const std::string& user) {
-    LinesOutput output;
-    if (CHourgateView* view = m_users.Find(user)) view->OnDraw(output);
-    return output.lines;
+    QStringList lines;
+    for (const std::string& line : m_users.StatusLines(user))
+        lines << QString::fromUtf8(line.c_str());
+    return lines;
 }
 
 bool GuardService::SendToSubscribers(const std::string& user, const QString& signal,

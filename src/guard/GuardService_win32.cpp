@@ -13,12 +13,6 @@ namespace {
 constexpr const char* kServiceWindowClass = "HourgateGuard";
 constexpr UINT_PTR kPowerOffTimerId = 1;
 
-class LinesOutput : public TextOutput {
-public:
-    void TextOut(int, int, const std::string& text) override { lines.push_back(text); }
-    std::vector<std::string> lines;
-};
-
 // Account names are the same whatever their case.
 bool SameAccount(const std::string& a, const std::string& b) {
     return ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
@@ -114,11 +108,8 @@ GuardAnswer GuardService::Answer(GuardRequest request, const GuardCaller& caller
     }
     const std::string& user = session->user;
     if (request == GuardRequest::Status) {
-        CHourgateView* view = m_users.Find(user);
-        if (!view) return GuardAnswer::Error(kGuardErrorNotCounted);
-        LinesOutput output;
-        view->OnDraw(output);
-        return {GuardAnswer::Kind::Lines, output.lines, {}};
+        if (!m_users.Find(user)) return GuardAnswer::Error(kGuardErrorNotCounted);
+        return {GuardAnswer::Kind::Lines, m_users.StatusLines(user), {}};
     }
     // Only a user at the machine may end everyone's session with it.
     if (!session->counts) {

@@ -55,6 +55,15 @@ CHourgateView* GuardedUsers::Find(const std::string& user) {
     return found == m_accountings.end() ? nullptr : &found->second->view;
 }
 
+std::vector<std::string> GuardedUsers::StatusLines(const std::string& user) {
+    struct LinesOutput : TextOutput {
+        void TextOut(int, int, const std::string& text) override { lines.push_back(text); }
+        std::vector<std::string> lines;
+    } output;
+    if (CHourgateView* view = Find(user)) view->OnDraw(output);
+    return output.lines;
+}
+
 bool GuardedUsers::IsCounting(const std::string& user) const {
     const auto found = m_accountings.find(user);
     return found != m_accountings.end() && found->second->platform.IsCounting();

@@ -70,6 +70,9 @@ public:
 
     // The user's view, or null while no count is kept for that user.
     CHourgateView* Find(const std::string& user);
+    // The two lines of the user's window, as the view draws them; none while no
+    // count is kept for the user.
+    std::vector<std::string> StatusLines(const std::string& user);
     // True while one of the user's sessions counts.
     bool IsCounting(const std::string& user) const;
     std::vector<std::string> Users() const;
