@@ -19,7 +19,7 @@ packages=(
     # whole-program tests: virtual display, tray host, clicks, screenshots, fonts,
     # mock logind on a private bus, accelerated time
     xvfb xauth trayer xdotool x11-utils imagemagick fonts-noto-cjk fonts-ipafont-gothic
-    python3-dbusmock dbus faketime
+    python3-dbusmock dbus libglib2.0-bin faketime
     # the Debian package's check
     lintian
     # window manager for the Linux screenshots in docs/ (captions), scripts/screenshots.sh

@@ -135,29 +135,23 @@ void GuardPipeServer::OnEvent(DWORD index) {
     const DWORD error = done ? ERROR_SUCCESS : ::GetLastError();
     if (error == ERROR_IO_INCOMPLETE) return;
     instance.pending = false;
+    // A request longer than the buffer is still answered (refused); any other
+    // failure ends the connection.
+    const bool tooLong = instance.state == State::Reading && error == ERROR_MORE_DATA;
+    if (!done && !tooLong) {
+        Reset(instance);
+        return;
+    }
     switch (instance.state) {
         case State::Connecting:
-            if (done) {
-                Read(instance);
-            } else {
-                Reset(instance);
-            }
+            Read(instance);
             return;
         case State::Reading:
-            if (done) {
-                Answer(instance, std::string(instance.request, n));
-            } else if (error == ERROR_MORE_DATA) {
-                Answer(instance, std::string(sizeof instance.request, '\0'));  // too long
-            } else {
-                Reset(instance);
-            }
+            Answer(instance, tooLong ? std::string(sizeof instance.request, '\0')
+                                     : std::string(instance.request, n));
             return;
         case State::Writing:
-            if (done) {
-                Drain(instance);
-            } else {
-                Reset(instance);
-            }
+            Drain(instance);
             return;
         case State::Draining:
         case State::Idle:

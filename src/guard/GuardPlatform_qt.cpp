@@ -2,11 +2,8 @@
 
 #include <syslog.h>
 
-#include <algorithm>
-
 #include "app/PosixSystem.h"
 #include "guard/GuardService_qt.h"
-#include "notify/WarningNotice.h"
 
 void GuardPlatform::SetTimer(unsigned id, unsigned milliseconds) {
     std::unique_ptr<QTimer>& timer = m_timers[id];
@@ -29,13 +26,13 @@ void GuardPlatform::Default() { m_service.PublishStatus(m_user); }
 
 void GuardPlatform::ShowWarning(const std::string& message) {
     const bool shown = m_service.SendNotice(m_user, message);
-    m_nNoticeEndsMs =
-        PosixSleepStoppingMilliseconds() + (shown ? kNoticeMilliseconds : kHeldNoticeMilliseconds);
+    m_notice.NoticeSent(PosixSleepStoppingMilliseconds(),
+                        shown ? kNoticeMilliseconds : kHeldNoticeMilliseconds);
 }
 
 int GuardPlatform::ForcedPowerOff() {
-    const std::int64_t wait = m_nNoticeEndsMs - PosixSleepStoppingMilliseconds();
-    m_service.RequestPowerOff(m_user, static_cast<int>(std::clamp<std::int64_t>(wait, 0, 60000)));
+    m_service.RequestPowerOff(m_user,
+                              m_notice.PowerOffDelayMilliseconds(PosixSleepStoppingMilliseconds()));
     return 1;
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/PosixSystem.h"
+#include "guard/NoticeWindow.h"
 
 class GuardService;
 
@@ -38,5 +39,5 @@ private:
     GuardService& m_service;
     std::string m_user;
     std::map<unsigned, std::unique_ptr<QTimer>> m_timers;
-    std::int64_t m_nNoticeEndsMs = 0;  // sleep-stopping clock
+    NoticeWindow m_notice;
 };

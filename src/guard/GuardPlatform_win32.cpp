@@ -1,9 +1,6 @@
 #include "guard/GuardPlatform_win32.h"
 
-#include <algorithm>
-
 #include "guard/GuardService_win32.h"
-#include "notify/WarningNotice.h"
 
 void GuardPlatform::SetTimer(unsigned id, unsigned milliseconds) {
     m_service.SetUserTimer(m_user, id, milliseconds);
@@ -13,12 +10,12 @@ void GuardPlatform::KillTimer(unsigned id) { m_service.KillUserTimer(m_user, id)
 
 void GuardPlatform::ShowWarning(const std::string& message) {
     m_service.SendNotice(m_user, message);
-    m_nNoticeEndsMs = SleepStoppingMilliseconds() + kNoticeMilliseconds;
+    m_notice.NoticeSent(SleepStoppingMilliseconds());
 }
 
 int GuardPlatform::ForcedPowerOff() {
-    const std::int64_t wait = m_nNoticeEndsMs - SleepStoppingMilliseconds();
-    m_service.RequestPowerOff(m_user, static_cast<UINT>(std::clamp<std::int64_t>(wait, 0, 60000)));
+    m_service.RequestPowerOff(
+        m_user, static_cast<UINT>(m_notice.PowerOffDelayMilliseconds(SleepStoppingMilliseconds())));
     return 1;
 }
 

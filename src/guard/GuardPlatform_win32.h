@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/Platform_win32.h"
+#include "guard/NoticeWindow.h"
 
 class GuardService;
 
@@ -30,5 +31,5 @@ public:
 private:
     GuardService& m_service;
     std::string m_user;
-    std::int64_t m_nNoticeEndsMs = 0;  // sleep-stopping clock
+    NoticeWindow m_notice;
 };

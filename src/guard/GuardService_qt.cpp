@@ -70,15 +70,18 @@ QStringList GuardService::Lines(const std::string& user) {
     return lines;
 }
 
+bool GuardService::SendTo(const QString& subscriber, const QString& signal, const QVariant& value) {
+    QDBusMessage message =
+        QDBusMessage::createTargetedSignal(subscriber, kGuardPath, kGuardInterface, signal);
+    message << value;
+    return m_bus.send(message);
+}
+
 bool GuardService::SendToSubscribers(const std::string& user, const QString& signal,
                                      const QVariant& value) {
     bool sent = false;
     for (const auto& [name, subscribed] : m_subscribers) {
-        if (subscribed != user) continue;
-        QDBusMessage message =
-            QDBusMessage::createTargetedSignal(name, kGuardPath, kGuardInterface, signal);
-        message << value;
-        sent = m_bus.send(message) || sent;
+        if (subscribed == user) sent = SendTo(name, signal, value) || sent;
     }
     return sent;
 }
@@ -96,10 +99,7 @@ void GuardService::DeliverHeldNotice(const std::string& user, const QString& sub
     const bool fresh =
         PosixSleepStoppingMilliseconds() - held->second.sinceMs < kHeldNoticeMilliseconds;
     if (fresh) {
-        QDBusMessage notice =
-            QDBusMessage::createTargetedSignal(subscriber, kGuardPath, kGuardInterface, "Notice");
-        notice << held->second.message;
-        m_bus.send(notice);
+        SendTo(subscriber, QStringLiteral("Notice"), held->second.message);
         // The notice has its time on screen, then the power-off that waited for it.
         constexpr int kShown = static_cast<int>(kNoticeMilliseconds);
         if (m_powerOffFor == user && m_powerOffTimer.remainingTime() > kShown) {

@@ -47,6 +47,8 @@ private:
     // bus daemon knows it; nothing (and an error reply) when it cannot be told.
     std::optional<std::string> Caller();
     QStringList Lines(const std::string& user);
+    // One of the guard's signals to one subscribed connection only.
+    bool SendTo(const QString& subscriber, const QString& signal, const QVariant& value);
     // False when the user has no subscriber the signal could be sent to.
     bool SendToSubscribers(const std::string& user, const QString& signal, const QVariant& value);
     void SendPowerOff();

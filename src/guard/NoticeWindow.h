@@ -1,0 +1,26 @@
+// The tray program's order of effects, kept by a guard that does not wait for
+// the notices it sends: a power-off that follows a notice is issued only once
+// that notice has had its time on screen.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "notify/WarningNotice.h"
+
+class NoticeWindow {
+public:
+    // A notice went out at `nowMs` (a sleep-stopping clock) and is on screen for
+    // `onScreenMs`.
+    void NoticeSent(std::int64_t nowMs, std::int64_t onScreenMs = kNoticeMilliseconds) {
+        m_nEndsMs = nowMs + onScreenMs;
+    }
+    // How long a power-off requested at `nowMs` waits: until the notice is gone,
+    // and never more than a minute.
+    int PowerOffDelayMilliseconds(std::int64_t nowMs) const {
+        return static_cast<int>(std::clamp<std::int64_t>(m_nEndsMs - nowMs, 0, 60000));
+    }
+
+private:
+    std::int64_t m_nEndsMs = 0;
+};
