@@ -19,6 +19,8 @@ public:
     void AttachView(HWND view) { m_hView = view; }
     // The message the view is handling, for Default().
     void SetCurrentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // A dry run sends no power-off request anywhere, not even to the guard.
+    bool DryRun() const { return m_bDryRun; }
 
     std::int64_t Now() const override;
     bool ToLocalTime(std::int64_t time, LocalTimeFields& out) const override;

@@ -263,9 +263,10 @@ void CMainFrame::GuardedExit() {
     CPassWordDlg dialog;
     const int result = static_cast<int>(dialog.DoModal());
     // Guarded, the power-off is the guard's to request; refused or not
-    // answered, nothing changes.
+    // answered, nothing changes. A dry run never asks the guard: a guard that
+    // runs for real would power the machine off.
     const GuardedExitOutcome outcome = DecideGuardedExit(result, dialog.m_strPassword, [this] {
-        if (!m_view.IsGuarded()) return m_platform.ForcedPowerOff();
+        if (!m_view.IsGuarded() || m_platform.DryRun()) return m_platform.ForcedPowerOff();
         return AskGuard(GuardRequest::PowerOff).Is(GuardAnswer::Kind::Accepted) ? 1 : 0;
     });
     if (outcome == GuardedExitOutcome::KeepRunning) return;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Guarded mode with the guard run by hand: the tray program finds the guard,
 # shows its figures and writes nothing; ended by force it loses only the
-# display, the guard counts on; a wrong password at 終了 reaches the guard's
-# power-off (dry run), and the tray program then closes.
+# display, the guard counts on; a wrong password at 終了 in a dry run never
+# reaches the guard (a guard that runs for real would power off): the tray
+# program reports its own dry-run line and closes.
 # shellcheck source=tests/e2e/windows/e2e-lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/e2e-lib.sh" "$@"
 e2e_at_hour 18 # inside the allowed hours on every day
@@ -29,8 +30,14 @@ e2e_drive post $WM_COMMAND $ID_TRAY_EXIT 0
 e2e_until 60 e2e_drive answer wrong $IDOK
 e2e_wait_exit
 check "wrong password: the program closes" 0 "$e2e_exit"
-check "wrong password: the guard's power-off, not the tray program's" "1 0" \
+# The guard runs in dry run too, so a request that reached it shows as its line.
+check "wrong password in a dry run: the tray program's dry-run line, nothing to the guard" "0 1" \
     "$(guard_dry_runs) $(e2e_dry_run_lines)"
+check "the guard was asked for no power-off" 0 "$(e2e_guard_log | grep -c 'power-off' || true)"
+# The request a tray program that is not a dry run sends: the guard's to carry out.
+e2e_drive pipe 'HG1 PowerOff' >/dev/null
+e2e_until 30 test "$(guard_dry_runs)" = 1
+check "a tray program's PowerOff reaches the guard's power-off" 1 "$(guard_dry_runs)"
 counted() { (($(e2e_guard_minutes) >= 1)); }
 e2e_until 150 counted
 check "the guard counted on without a tray program" yes "$(counted && echo yes)"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The guard as the installer sets it up: registered with the service manager
-# (dry run) and started there; the tray program shows its figures and a wrong
-# password at 終了 is accepted as the guard's power-off; the service stops on
+# (dry run) and started there; the tray program shows its figures, and Cancel
+# at 終了 in a dry run stays the tray program's own dry run; the service stops on
 # request. A record left read-only from before is made writable again. Prints
 # the service's access list as the service manager has it.
 # shellcheck source=tests/e2e/windows/e2e-lib.sh
@@ -32,7 +32,7 @@ WM_COMMAND=0x111 ID_APP_EXIT=57665 IDCANCEL=2
 e2e_drive post $WM_COMMAND $ID_APP_EXIT 0
 e2e_until 60 e2e_drive answer '' $IDCANCEL
 e2e_wait_exit
-check "Cancel at 終了: the service accepts the power-off, the program closes" "0 0" \
+check "Cancel at 終了 in a dry run: the program's own dry-run line, then it closes" "0 1" \
     "$e2e_exit $(e2e_dry_run_lines)"
 
 wine net stop hourgated </dev/null >/dev/null 2>&1
