@@ -3,7 +3,7 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets DBus PrintSupport)
 
 # The print command's module, loaded at the first Ctrl+P (see FilePrint_qt.h);
 # it sits beside the program, in the build tree as when installed.
-add_library(hourgate_print MODULE src/frame/FilePrint_qt.cpp)
+add_library(hourgate_print MODULE src/tray/FilePrint_qt.cpp)
 set_target_properties(hourgate_print PROPERTIES PREFIX "" OUTPUT_NAME hourgate-print
                                                 LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_include_directories(hourgate_print PRIVATE src)
@@ -15,14 +15,14 @@ hourgate_apply_flags(hourgate_print)
 
 # Everything but the entry point, so that tests can link the adapter.
 add_library(hourgate_qt STATIC
-    src/app/AboutDlg_qt.cpp
-    src/app/Platform_qt.cpp
-    src/frame/MainFrame_qt.cpp
-    src/frame/PassWordDlg_qt.cpp
-    src/guard/GuardClient_qt.cpp
-    src/notify/ForcedPowerOff_qt.cpp
-    src/notify/WarningDlg_qt.cpp
-    src/usage/HourgateView_qt.cpp
+    src/os/ForcedPowerOff_qt.cpp
+    src/tray/AboutDlg_qt.cpp
+    src/tray/GuardClient_qt.cpp
+    src/tray/HourgateView_qt.cpp
+    src/tray/MainFrame_qt.cpp
+    src/tray/PassWordDlg_qt.cpp
+    src/tray/Platform_qt.cpp
+    src/tray/WarningDlg_qt.cpp
 )
 set_target_properties(hourgate_qt PROPERTIES AUTOMOC ON)
 target_link_libraries(hourgate_qt PUBLIC hourgate_core Qt6::Widgets Qt6::DBus)
@@ -30,7 +30,7 @@ target_link_libraries(hourgate_qt PUBLIC hourgate_core Qt6::Widgets Qt6::DBus)
 add_dependencies(hourgate_qt hourgate_print)
 hourgate_apply_flags(hourgate_qt)
 
-add_executable(hourgate src/app/HourgateApp_qt.cpp src/res/hourgate.qrc)
+add_executable(hourgate src/tray/HourgateApp_qt.cpp src/res/hourgate.qrc)
 set_target_properties(hourgate PROPERTIES AUTORCC ON)
 target_link_libraries(hourgate PRIVATE hourgate_qt)
 hourgate_apply_flags(hourgate)
@@ -41,7 +41,7 @@ add_executable(hourgated
     src/guard/GuardApp_qt.cpp
     src/guard/GuardPlatform_qt.cpp
     src/guard/GuardService_qt.cpp
-    src/guard/LogindSessions_qt.cpp
+    src/guard/Sessions_qt.cpp
 )
 set_target_properties(hourgated PROPERTIES AUTOMOC ON)
 target_link_libraries(hourgated PRIVATE hourgate_core Qt6::DBus)

@@ -18,27 +18,34 @@ add_library(hourgate_comdlg32 INTERFACE)
 add_dependencies(hourgate_comdlg32 comdlg32_delay)
 target_link_libraries(hourgate_comdlg32 INTERFACE ${comdlg32_delay} delayimp)
 
-# Everything but the entry point, so that tests can link the adapter.
-add_library(hourgate_win32 STATIC
-    src/app/AboutDlg_win32.cpp
-    src/app/Console_win32.cpp
-    src/app/Platform_win32.cpp
-    src/app/Window_win32.cpp
-    src/frame/DialogPlacement_win32.cpp
-    src/frame/MainFrame_win32.cpp
-    src/frame/PassWordDlg_win32.cpp
-    src/guard/GuardClient_win32.cpp
-    src/notify/ForcedPowerOff_win32.cpp
-    src/notify/WarningDlg_win32.cpp
-    src/usage/HourgateView_win32.cpp
+# What both programs use of Windows: the system's queries, the window base,
+# dialog placement and the power-off request.
+add_library(hourgate_os_win32 STATIC
+    src/os/DialogPlacement_win32.cpp
+    src/os/ForcedPowerOff_win32.cpp
+    src/os/System_win32.cpp
+    src/os/Window_win32.cpp
 )
-target_link_libraries(hourgate_win32 PUBLIC hourgate_core hourgate_comdlg32 comctl32 shell32 gdi32
-                                            user32 advapi32)
+target_link_libraries(hourgate_os_win32 PUBLIC hourgate_core comctl32 gdi32 user32 advapi32)
+hourgate_apply_flags(hourgate_os_win32)
+
+# The tray program, everything but the entry point, so that tests can link the adapter.
+add_library(hourgate_win32 STATIC
+    src/tray/AboutDlg_win32.cpp
+    src/tray/Console_win32.cpp
+    src/tray/GuardClient_win32.cpp
+    src/tray/HourgateView_win32.cpp
+    src/tray/MainFrame_win32.cpp
+    src/tray/PassWordDlg_win32.cpp
+    src/tray/Platform_win32.cpp
+    src/tray/WarningDlg_win32.cpp
+)
+target_link_libraries(hourgate_win32 PUBLIC hourgate_os_win32 hourgate_comdlg32 shell32)
 hourgate_apply_flags(hourgate_win32)
 
 # Terminate_win32 is linked as an object of the exe, not from a library: only
 # so does it take the place of libstdc++'s handler.
-add_executable(hourgate WIN32 src/app/HourgateApp_win32.cpp src/app/Terminate_win32.cpp
+add_executable(hourgate WIN32 src/tray/HourgateApp_win32.cpp src/os/Terminate_win32.cpp
                               src/res/hourgate.rc)
 target_link_libraries(hourgate PRIVATE hourgate_win32)
 hourgate_apply_flags(hourgate)
@@ -51,11 +58,11 @@ add_library(hourgate_guard_win32 STATIC
     src/guard/GuardPipeServer_win32.cpp
     src/guard/GuardPlatform_win32.cpp
     src/guard/GuardService_win32.cpp
-    src/guard/WtsSessions_win32.cpp
+    src/guard/Sessions_win32.cpp
 )
-target_link_libraries(hourgate_guard_win32 PUBLIC hourgate_win32 wtsapi32 advapi32)
+target_link_libraries(hourgate_guard_win32 PUBLIC hourgate_os_win32 wtsapi32 advapi32)
 hourgate_apply_flags(hourgate_guard_win32)
-add_executable(hourgated src/guard/GuardApp_win32.cpp src/app/Terminate_win32.cpp)
+add_executable(hourgated src/guard/GuardApp_win32.cpp src/os/Terminate_win32.cpp)
 target_link_libraries(hourgated PRIVATE hourgate_guard_win32)
 hourgate_apply_flags(hourgated)
 

@@ -6,8 +6,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 seconds=${1:-5}
 out=build/fuzz
 mkdir -p "$out"
-core=(src/usage/UsageRecord.cpp src/usage/DataFile_posix.cpp src/usage/FormatText.cpp src/usage/ExemptionList.cpp
-    src/usage/UsagePolicy.cpp src/doc/ProgramDirectory.cpp)
+core=(src/core/UsageRecord.cpp src/os/DataFile_posix.cpp src/core/FormatText.cpp src/core/ExemptionList.cpp
+    src/core/UsagePolicy.cpp src/core/ProgramDirectory.cpp)
 for target in FuzzUsageRecord FuzzExemptionList; do
     clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
         -Isrc "tests/fuzz/$target.cpp" "${core[@]}" -o "$out/$target"

@@ -1,8 +1,8 @@
-#include "app/CommandLine.h"
+#include "core/CommandLine.h"
 
 #include <cstring>
 
-#include "app/Version.h"
+#include "core/Version.h"
 
 namespace {
 

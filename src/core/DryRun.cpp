@@ -1,4 +1,4 @@
-#include "notify/DryRun.h"
+#include "core/DryRun.h"
 
 #include <cstdio>
 

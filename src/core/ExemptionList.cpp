@@ -1,10 +1,10 @@
-#include "usage/ExemptionList.h"
+#include "core/ExemptionList.h"
 
 #include <cstring>
 
-#include "doc/ProgramDirectory.h"
-#include "usage/DataFile.h"
-#include "usage/UsagePolicy.h"
+#include "core/DataFile.h"
+#include "core/ProgramDirectory.h"
+#include "core/UsagePolicy.h"
 
 namespace {
 

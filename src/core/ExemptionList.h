@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 constexpr int kMaxExemptNames = 10;
 constexpr int kExemptNameBytes = 31;  // 30 bytes of name and the terminating NUL

@@ -1,4 +1,4 @@
-#include "notify/FailureLog.h"
+#include "core/FailureLog.h"
 
 void FailureLog::Failed(const std::string& what, const std::string& why) {
     const auto found = m_failing.find(what);

@@ -1,4 +1,4 @@
-#include "usage/FormatText.h"
+#include "core/FormatText.h"
 
 #include <cstdarg>
 #include <cstdio>

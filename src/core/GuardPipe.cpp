@@ -1,4 +1,4 @@
-#include "guard/GuardPipe.h"
+#include "core/GuardPipe.h"
 
 #include <algorithm>
 

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "guard/GuardBus.h"
+#include "core/GuardBus.h"
 
 constexpr const char* kGuardPipeName = "\\\\.\\pipe\\hourgate-guard";
 constexpr const char* kGuardErrorUnknownRequest = "org.hourgate.Guard1.Error.UnknownRequest";

@@ -1,4 +1,4 @@
-#include "frame/GuardedExit.h"
+#include "core/GuardedExit.h"
 
 bool ExitPasswordAccepted(int dialogResult, const std::string& typed) {
     return dialogResult == kDialogOk && typed == kExitPassword;

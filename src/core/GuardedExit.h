@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "app/DialogResult.h"
+#include "core/DialogResult.h"
 
 constexpr const char* kExitPassword = "LOCK_GATE";
 

@@ -1,4 +1,4 @@
-#include "guard/GuardedUsers.h"
+#include "core/GuardedUsers.h"
 
 void SessionClockPlatform::SetCounting(bool counting) {
     if (counting == m_bCounting) return;

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Platform.h"
-#include "doc/HourgateDoc.h"
-#include "guard/SessionTable.h"
-#include "usage/HourgateView.h"
+#include "core/HourgateDoc.h"
+#include "core/HourgateView.h"
+#include "core/Platform.h"
+#include "core/SessionTable.h"
 
 // A user's platform as the view sees it inside the guard: the guard's platform
 // for that user, except that the sleep-stopping clock advances only while the

@@ -1,7 +1,7 @@
-#include "doc/HourgateDoc.h"
+#include "core/HourgateDoc.h"
 
-#include "app/Platform.h"
-#include "doc/ProgramDirectory.h"
+#include "core/Platform.h"
+#include "core/ProgramDirectory.h"
 
 void CHourgateDoc::UpdateProgramDirectory() {
     m_strProgramDirectory = ProgramDirectoryOf(m_platform.ExecutablePath(),

@@ -1,11 +1,11 @@
-#include "usage/HourgateView.h"
+#include "core/HourgateView.h"
 
 #include <algorithm>
 #include <tuple>
 
-#include "doc/HourgateDoc.h"
-#include "doc/ProgramDirectory.h"
-#include "usage/UsagePolicy.h"
+#include "core/HourgateDoc.h"
+#include "core/ProgramDirectory.h"
+#include "core/UsagePolicy.h"
 
 int CHourgateView::LocalField(std::int64_t time, Field field) {
     LocalTimeFields local;

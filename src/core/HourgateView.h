@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Platform.h"
-#include "notify/FailureLog.h"
-#include "usage/ExemptionList.h"
-#include "usage/UsageRecord.h"
+#include "core/ExemptionList.h"
+#include "core/FailureLog.h"
+#include "core/Platform.h"
+#include "core/UsageRecord.h"
 
 class CHourgateDoc;
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "notify/WarningNotice.h"
+#include "core/WarningNotice.h"
 
 class NoticeWindow {
 public:

@@ -1,4 +1,4 @@
-#include "notify/PowerOffSequence.h"
+#include "core/PowerOffSequence.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 // Lead bytes of double-byte characters in code page 932 (Shift_JIS).
 bool IsCp932LeadByte(unsigned char byte);

@@ -1,4 +1,4 @@
-#include "guard/SessionTable.h"
+#include "core/SessionTable.h"
 
 bool SessionCounts(const std::string& sessionClass, const std::string& seat, bool active) {
     return sessionClass == "user" && !seat.empty() && active;

@@ -1,6 +1,6 @@
-#include "usage/UsagePolicy.h"
+#include "core/UsagePolicy.h"
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 DayClass ClassifyDay(int localWeekday) {
     return (localWeekday == 0 || localWeekday == 6) ? DayClass::Weekend : DayClass::Weekday;

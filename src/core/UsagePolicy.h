@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/Platform.h"
-#include "usage/FormatText.h"
+#include "core/FormatText.h"
+#include "core/Platform.h"
 
 enum class DayClass { Weekday, Weekend };
 

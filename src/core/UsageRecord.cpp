@@ -1,12 +1,12 @@
-#include "usage/UsageRecord.h"
+#include "core/UsageRecord.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-#include "doc/ProgramDirectory.h"
-#include "usage/DataFile.h"
-#include "usage/FormatText.h"
+#include "core/DataFile.h"
+#include "core/FormatText.h"
+#include "core/ProgramDirectory.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "usage/DataFile.h"
+#include "core/DataFile.h"
 
 struct UsageRecord {
     int year = 0;

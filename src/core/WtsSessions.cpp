@@ -1,4 +1,4 @@
-#include "guard/WtsSessions.h"
+#include "core/WtsSessions.h"
 
 bool WtsSessionCounts(const WtsSession& session) {
     return !session.user.empty() && session.state == kWtsActive;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "guard/SessionTable.h"
+#include "core/SessionTable.h"
 
 // WTS_CONNECTSTATE_CLASS's WTSActive, and the session-change events of
 // SERVICE_CONTROL_SESSIONCHANGE (the Windows side checks them against the headers).

@@ -14,9 +14,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/CommandLine.h"
-#include "app/PosixSystem.h"
+#include "core/CommandLine.h"
 #include "guard/GuardService_qt.h"
+#include "os/System_posix.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/CommandLine.h"
+#include "core/CommandLine.h"
 #include "guard/GuardService_win32.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include "app/SystemError_win32.h"
+#include "os/SystemError_win32.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "guard/GuardPipe.h"
+#include "core/GuardPipe.h"
 
 // Who is asking, as the pipe tells it: the caller's session and account.
 struct GuardCaller {

@@ -2,8 +2,8 @@
 
 #include <syslog.h>
 
-#include "app/PosixSystem.h"
 #include "guard/GuardService_qt.h"
+#include "os/System_posix.h"
 
 void GuardPlatform::SetTimer(unsigned id, unsigned milliseconds) {
     std::unique_ptr<QTimer>& timer = m_timers[id];

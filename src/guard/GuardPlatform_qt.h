@@ -8,8 +8,8 @@
 #include <map>
 #include <memory>
 
-#include "app/PosixSystem.h"
-#include "guard/NoticeWindow.h"
+#include "core/NoticeWindow.h"
+#include "os/System_posix.h"
 
 class GuardService;
 

@@ -4,16 +4,15 @@
 // the service, which shows them in the user's session and powers off the machine.
 #pragma once
 
-#include "app/Platform_win32.h"
-#include "guard/NoticeWindow.h"
+#include "core/NoticeWindow.h"
+#include "os/System_win32.h"
 
 class GuardService;
 
-class GuardPlatform : public Win32Platform {
+class GuardPlatform : public Win32SystemPlatform {
 public:
-    // The base's own power-off is never used (the service's is), hence no dry-run choice.
     GuardPlatform(GuardService& service, std::string user)
-        : Win32Platform(true), m_service(service), m_user(std::move(user)) {}
+        : m_service(service), m_user(std::move(user)) {}
 
     std::optional<std::string> UserName() const override { return m_user; }
     void SetTimer(unsigned id, unsigned milliseconds) override;

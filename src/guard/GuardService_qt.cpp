@@ -6,12 +6,12 @@
 #include <QDBusPendingReply>
 #include <algorithm>
 
-#include "app/PosixSystem.h"
-#include "guard/GuardBus.h"
+#include "core/DryRun.h"
+#include "core/GuardBus.h"
+#include "core/WarningNotice.h"
 #include "guard/GuardPlatform_qt.h"
-#include "notify/DryRun.h"
-#include "notify/Logind_qt.h"
-#include "notify/WarningNotice.h"
+#include "os/Logind_qt.h"
+#include "os/System_posix.h"
 
 namespace {
 

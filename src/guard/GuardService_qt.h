@@ -13,9 +13,9 @@
 #include <optional>
 #include <string>
 
+#include "core/GuardedUsers.h"
 #include "guard/GuardPlatform_qt.h"
-#include "guard/GuardedUsers.h"
-#include "guard/LogindSessions_qt.h"
+#include "guard/Sessions_qt.h"
 
 class GuardService : public QObject, protected QDBusContext {
     Q_OBJECT

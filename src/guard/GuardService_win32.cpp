@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "doc/ProgramDirectory.h"
+#include "core/DryRun.h"
+#include "core/ProgramDirectory.h"
 #include "guard/GuardFiles_win32.h"
 #include "guard/GuardPlatform_win32.h"
-#include "notify/DryRun.h"
-#include "notify/ForcedPowerOff_win32.h"
+#include "os/ForcedPowerOff_win32.h"
 
 namespace {
 
@@ -24,7 +24,6 @@ bool SameAccount(const std::string& a, const std::string& b) {
 GuardService::GuardService(bool dryRun, bool console)
     : m_bDryRun(dryRun),
       m_bConsole(console),
-      m_platform(dryRun),
       m_sessions(m_wts),
       m_users(
           [this](const std::string& user) { return std::make_unique<GuardPlatform>(*this, user); }),
@@ -34,7 +33,7 @@ GuardService::GuardService(bool dryRun, bool console)
       m_failures([this](const std::string& line) { Log(line); }) {}
 
 void GuardService::Log(const std::string& line) {
-    m_platform.WriteSystemLog(line);
+    m_eventLog.Write(line);
     if (!m_bConsole) return;
     std::fprintf(stderr, "hourgated: %s\n", line.c_str());
     std::fflush(stderr);
@@ -55,9 +54,8 @@ bool GuardService::Create(std::string& why) {
 bool GuardService::Start(std::string& why, bool protectFiles) {
     // Run by hand (a test, or a copy in a build directory), the directory stays as it is.
     if (protectFiles) {
-        ProtectGuardDirectory(
-            ProgramDirectoryOf(m_platform.ExecutablePath(), '\\', m_platform.LeadBytes()),
-            [this](const std::string& line) { Log(line); });
+        ProtectGuardDirectory(ProgramDirectoryOf(Win32ExecutablePath(), '\\', Win32IsLeadByte),
+                              [this](const std::string& line) { Log(line); });
     }
     if (!m_pipe.Start(why)) return false;
     m_bSessionsRead = m_sessions.ReadAll();
@@ -179,7 +177,7 @@ void GuardService::SendPowerOff() {
     Log("power-off requested for " + m_powerOffFor);
     if (::ForcedPowerOff(m_bDryRun, m_failures, PowerOffScope::Machine) && m_bDryRun) {
         // Standard error reaches nobody in a service: the event log has the line too.
-        m_platform.WriteSystemLog(kDryRunLine);
+        m_eventLog.Write(kDryRunLine);
     }
 }
 

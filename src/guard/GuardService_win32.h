@@ -12,13 +12,13 @@
 #include <string>
 #include <utility>
 
-#include "app/Handles_win32.h"
-#include "app/Platform_win32.h"
-#include "app/Window_win32.h"
+#include "core/FailureLog.h"
+#include "core/GuardedUsers.h"
 #include "guard/GuardPipeServer_win32.h"
-#include "guard/GuardedUsers.h"
-#include "guard/WtsSessions_win32.h"
-#include "notify/FailureLog.h"
+#include "guard/Sessions_win32.h"
+#include "os/Handles_win32.h"
+#include "os/System_win32.h"
+#include "os/Window_win32.h"
 
 // Posted to the service's window by the control handler: wParam the event,
 // lParam the session id.
@@ -60,8 +60,8 @@ private:
 
     bool m_bDryRun;
     bool m_bConsole;
-    // The service's own platform: its directory, and the one event-log writer.
-    Win32Platform m_platform;
+    // The service's one event-log writer.
+    EventLog m_eventLog;
     SystemWtsApi m_wts;
     WtsSessions m_sessions;
     bool m_bSessionsRead = false;

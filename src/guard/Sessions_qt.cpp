@@ -1,4 +1,4 @@
-#include "guard/LogindSessions_qt.h"
+#include "guard/Sessions_qt.h"
 
 #include <syslog.h>
 #include <QDBusArgument>
@@ -6,7 +6,7 @@
 #include <QDBusReply>
 #include <QTimer>
 
-#include "notify/Logind_qt.h"
+#include "os/Logind_qt.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <functional>
 #include <map>
 
-#include "guard/SessionTable.h"
+#include "core/SessionTable.h"
 
 class LogindSessions : public QObject {
     Q_OBJECT

@@ -1,10 +1,10 @@
-#include "guard/WtsSessions_win32.h"
+#include "guard/Sessions_win32.h"
 
 #include <wtsapi32.h>
 
 #include <cstring>
 
-#include "notify/WarningNotice.h"
+#include "core/WarningNotice.h"
 
 static_assert(kWtsActive == WTSActive && kWtsDisconnected == WTSDisconnected, "connect states");
 static_assert(kWtsConsoleConnect == WTS_CONSOLE_CONNECT &&

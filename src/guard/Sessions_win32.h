@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "guard/WtsSessions.h"
+#include "core/WtsSessions.h"
 
 class SystemWtsApi : public WtsApi {
 public:

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "usage/DataFile.h"
+#include "core/DataFile.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/Handles_win32.h"
-#include "app/SystemError_win32.h"
-#include "usage/DataFile.h"
+#include "core/DataFile.h"
+#include "os/Handles_win32.h"
+#include "os/SystemError_win32.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "frame/DialogPlacement_win32.h"
+#include "os/DialogPlacement_win32.h"
 
 namespace {
 HWND g_mainWindow = nullptr;

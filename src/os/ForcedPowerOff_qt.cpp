@@ -1,12 +1,12 @@
-#include "notify/ForcedPowerOff_qt.h"
+#include "os/ForcedPowerOff_qt.h"
 
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QString>
 
-#include "notify/DryRun.h"
-#include "notify/Logind_qt.h"
+#include "core/DryRun.h"
+#include "os/Logind_qt.h"
 
 namespace {
 

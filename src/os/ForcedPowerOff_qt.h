@@ -1,7 +1,7 @@
 // The forced power-off on Linux: systemd-logind's PowerOff over the system bus.
 #pragma once
 
-#include "notify/FailureLog.h"
+#include "core/FailureLog.h"
 
 // 1 once the request has been sent (or, in a dry run, reported on standard
 // error instead); 0 with nothing sent when there is no system bus, no logind on

@@ -1,11 +1,11 @@
-#include "notify/ForcedPowerOff_win32.h"
+#include "os/ForcedPowerOff_win32.h"
 
 #include <windows.h>
 
 #include <cstddef>
 #include <string>
 
-#include "notify/DryRun.h"
+#include "core/DryRun.h"
 
 // The sequence is written against mirror types so that it can be tested without
 // the OS; they must be the real records byte for byte.

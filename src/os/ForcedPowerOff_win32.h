@@ -1,8 +1,8 @@
 // The power-off sequence with the real Win32 calls behind it.
 #pragma once
 
-#include "notify/FailureLog.h"
-#include "notify/PowerOffSequence.h"
+#include "core/FailureLog.h"
+#include "core/PowerOffSequence.h"
 
 // Whose power-off: the tray program ends the session it runs in and with it the
 // machine (ExitWindowsEx); the guard, a service with no session of its own,

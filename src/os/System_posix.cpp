@@ -1,4 +1,4 @@
-#include "app/PosixSystem.h"
+#include "os/System_posix.h"
 
 #include <pwd.h>
 #include <time.h>
@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "usage/UsagePolicy.h"
+#include "core/UsagePolicy.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 std::int64_t PosixNow();
 // In the process's time zone: TZ when set, else /etc/localtime.

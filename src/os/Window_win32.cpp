@@ -1,9 +1,9 @@
-#include "app/Window_win32.h"
+#include "os/Window_win32.h"
 
 #include <utility>
 
-#include "app/DialogResult.h"
-#include "frame/DialogPlacement_win32.h"
+#include "core/DialogResult.h"
+#include "os/DialogPlacement_win32.h"
 
 static_assert(kDialogOk == IDOK && kDialogCancel == IDCANCEL, "dialog results");
 

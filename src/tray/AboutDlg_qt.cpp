@@ -1,11 +1,11 @@
-#include "app/AboutDlg_qt.h"
+#include "tray/AboutDlg_qt.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 
-#include "app/Version.h"
+#include "core/Version.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -1,4 +1,4 @@
-#include "app/AboutDlg_win32.h"
+#include "tray/AboutDlg_win32.h"
 
 #include "res/resource.h"
 

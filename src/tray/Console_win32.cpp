@@ -1,4 +1,4 @@
-#include "app/Console_win32.h"
+#include "tray/Console_win32.h"
 
 #include <windows.h>
 

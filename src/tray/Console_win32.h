@@ -2,7 +2,7 @@
 // starts without a console, so they go to the console of whoever started it.
 #pragma once
 
-#include "app/CommandLine.h"
+#include "core/CommandLine.h"
 
 // Prints the answer the command line calls for and gives the exit code, or -1
 // when the program is to run (and nothing was printed).

@@ -1,4 +1,4 @@
-#include "frame/FilePrint_qt.h"
+#include "tray/FilePrint_qt.h"
 
 #include <QPainter>
 #include <QPrintDialog>

@@ -1,12 +1,12 @@
-#include "guard/GuardClient_qt.h"
+#include "tray/GuardClient_qt.h"
 
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
 
-#include "guard/GuardBus.h"
-#include "notify/FailureLog.h"
+#include "core/FailureLog.h"
+#include "core/GuardBus.h"
 
 namespace {
 

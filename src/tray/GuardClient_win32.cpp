@@ -1,6 +1,6 @@
-#include "guard/GuardClient_win32.h"
+#include "tray/GuardClient_win32.h"
 
-#include "app/Handles_win32.h"
+#include "os/Handles_win32.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "guard/GuardPipe.h"
+#include "core/GuardPipe.h"
 
 // How long the tray program waits for the guard at start and for each request.
 constexpr DWORD kGuardWaitMilliseconds = 1000;

@@ -10,12 +10,12 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/CommandLine.h"
-#include "app/Platform_qt.h"
-#include "app/Version.h"
-#include "doc/HourgateDoc.h"
-#include "frame/MainFrame_qt.h"
-#include "guard/GuardClient_qt.h"
+#include "core/CommandLine.h"
+#include "core/HourgateDoc.h"
+#include "core/Version.h"
+#include "tray/GuardClient_qt.h"
+#include "tray/MainFrame_qt.h"
+#include "tray/Platform_qt.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
-#include "app/HourgateApp_win32.h"
+#include "tray/HourgateApp_win32.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
 
 #include <cstdlib>
 
-#include "app/AboutDlg_win32.h"
-#include "app/CommandLine.h"
-#include "app/Console_win32.h"
-#include "app/Handles_win32.h"
-#include "frame/DialogPlacement_win32.h"
+#include "core/CommandLine.h"
+#include "os/DialogPlacement_win32.h"
+#include "os/Handles_win32.h"
 #include "res/resource.h"
+#include "tray/AboutDlg_win32.h"
+#include "tray/Console_win32.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "doc/HourgateDoc.h"
-#include "frame/MainFrame_win32.h"
-#include "usage/HourgateView_win32.h"
+#include "core/HourgateDoc.h"
+#include "tray/HourgateView_win32.h"
+#include "tray/MainFrame_win32.h"
 
 class CHourgateApp {
 public:

@@ -1,10 +1,10 @@
-#include "usage/HourgateView_qt.h"
+#include "tray/HourgateView_qt.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QTimerEvent>
 
-#include "usage/HourgateView.h"
+#include "core/HourgateView.h"
 
 namespace {
 

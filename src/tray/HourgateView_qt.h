@@ -6,7 +6,7 @@
 #include <functional>
 #include <map>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 class CHourgateView;
 class QPainter;

@@ -1,4 +1,4 @@
-#include "usage/HourgateView_win32.h"
+#include "tray/HourgateView_win32.h"
 
 #include <commdlg.h>
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/Handles_win32.h"
-#include "app/Platform_win32.h"
-#include "app/Window_win32.h"
-#include "guard/GuardClient_win32.h"
-#include "usage/HourgateView.h"
+#include "core/HourgateView.h"
+#include "os/Handles_win32.h"
+#include "os/Window_win32.h"
+#include "tray/GuardClient_win32.h"
+#include "tray/Platform_win32.h"
 
 // In guarded mode the view asks the guard for its figures this often, as often
 // as the view's own usage timer ticks when it counts.

@@ -1,4 +1,4 @@
-#include "frame/MainFrame_qt.h"
+#include "tray/MainFrame_qt.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -15,14 +15,14 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "app/AboutDlg_qt.h"
-#include "app/Platform_qt.h"
-#include "doc/HourgateDoc.h"
-#include "frame/FilePrint_qt.h"
-#include "frame/GuardedExit.h"
-#include "frame/PassWordDlg_qt.h"
-#include "guard/GuardClient_qt.h"
-#include "usage/HourgateView_qt.h"
+#include "core/GuardedExit.h"
+#include "core/HourgateDoc.h"
+#include "tray/AboutDlg_qt.h"
+#include "tray/FilePrint_qt.h"
+#include "tray/GuardClient_qt.h"
+#include "tray/HourgateView_qt.h"
+#include "tray/PassWordDlg_qt.h"
+#include "tray/Platform_qt.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QMainWindow>
 #include <QSystemTrayIcon>
 
-#include "usage/HourgateView.h"
+#include "core/HourgateView.h"
 
 class CHourgateDoc;
 class CHourgateViewWnd;

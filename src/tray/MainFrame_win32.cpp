@@ -1,12 +1,12 @@
-#include "frame/MainFrame_win32.h"
+#include "tray/MainFrame_win32.h"
 
 #include <commctrl.h>
 
-#include "app/HourgateApp_win32.h"
-#include "frame/DialogPlacement_win32.h"
-#include "frame/GuardedExit.h"
-#include "frame/PassWordDlg_win32.h"
+#include "core/GuardedExit.h"
+#include "os/DialogPlacement_win32.h"
 #include "res/resource.h"
+#include "tray/HourgateApp_win32.h"
+#include "tray/PassWordDlg_win32.h"
 
 namespace {
 

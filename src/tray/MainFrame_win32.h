@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "app/Handles_win32.h"
-#include "app/Window_win32.h"
-#include "usage/HourgateView_win32.h"
+#include "os/Handles_win32.h"
+#include "os/Window_win32.h"
+#include "tray/HourgateView_win32.h"
 
 constexpr UINT WM_TRAYNOTIFY = WM_APP + 100;
 constexpr UINT kTrayIconId = 1;

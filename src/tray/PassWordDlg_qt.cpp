@@ -1,11 +1,11 @@
-#include "frame/PassWordDlg_qt.h"
+#include "tray/PassWordDlg_qt.h"
 
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/DialogResult.h"
-#include "frame/DialogPlacement_qt.h"
+#include "core/DialogResult.h"
+#include "os/DialogPlacement_qt.h"
 
 CPassWordDlg::CPassWordDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -1,4 +1,4 @@
-#include "frame/PassWordDlg_win32.h"
+#include "tray/PassWordDlg_win32.h"
 
 #include "res/resource.h"
 

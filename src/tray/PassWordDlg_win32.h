@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/Window_win32.h"
+#include "os/Window_win32.h"
 
 class CPassWordDlg : public CDialog {
 public:

@@ -1,14 +1,14 @@
-#include "app/Platform_qt.h"
+#include "tray/Platform_qt.h"
 
 #include <syslog.h>
 #include <unistd.h>
 
-#include "app/PosixSystem.h"
-#include "guard/GuardClient_qt.h"
-#include "notify/ForcedPowerOff_qt.h"
-#include "notify/WarningDlg_qt.h"
-#include "usage/HourgateView_qt.h"
-#include "usage/UsagePolicy.h"
+#include "core/UsagePolicy.h"
+#include "os/ForcedPowerOff_qt.h"
+#include "os/System_posix.h"
+#include "tray/GuardClient_qt.h"
+#include "tray/HourgateView_qt.h"
+#include "tray/WarningDlg_qt.h"
 
 std::optional<std::string> QtPlatform::UserName() const {
     // The real user id, not $USER or getlogin(): the first can be forged, the

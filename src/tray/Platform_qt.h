@@ -5,8 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/PosixSystem.h"
-#include "notify/FailureLog.h"
+#include "core/FailureLog.h"
+#include "os/System_posix.h"
 
 class CHourgateViewWnd;
 class GuardClient;

@@ -1,19 +1,15 @@
-// The platform the portable core runs on under Win32: the system's clocks and
-// time zone, the user name and module path, the view window's timer, the
-// warning notice, the forced power-off and the Application event log.
+// The tray program's platform under Win32: the system's queries, the view
+// window's timer, the warning notice and the forced power-off.
 #pragma once
 
 #include <windows.h>
 
-#include "app/Platform.h"
-#include "notify/FailureLog.h"
+#include "core/FailureLog.h"
+#include "os/System_win32.h"
 
-class Win32Platform : public HourgatePlatform {
+class Win32Platform : public Win32SystemPlatform {
 public:
     explicit Win32Platform(bool dryRun) : m_bDryRun(dryRun) {}
-    ~Win32Platform() override;
-    Win32Platform(const Win32Platform&) = delete;
-    Win32Platform& operator=(const Win32Platform&) = delete;
 
     // The window that owns the usage timer and receives its expiries.
     void AttachView(HWND view) { m_hView = view; }
@@ -22,26 +18,16 @@ public:
     // A dry run sends no power-off request anywhere, not even to the guard.
     bool DryRun() const { return m_bDryRun; }
 
-    std::int64_t Now() const override;
-    bool ToLocalTime(std::int64_t time, LocalTimeFields& out) const override;
-    std::int64_t SleepStoppingMilliseconds() const override;
-    std::int64_t BootTimeMilliseconds() const override;
-    std::optional<std::string> UserName() const override;
-    std::string ExecutablePath() const override;
-    char PathSeparator() const override { return '\\'; }
-    LeadByteTest LeadBytes() const override;
     void SetTimer(unsigned id, unsigned milliseconds) override;
     void KillTimer(unsigned id) override;
     void BaseInitialUpdate() override;
     void Default() override;
     void ShowWarning(const std::string& message) override;
     int ForcedPowerOff() override;
-    void WriteSystemLog(const std::string& line) override;
 
 private:
     bool m_bDryRun;
     HWND m_hView = nullptr;
     MSG m_current{};
-    HANDLE m_hEventSource = nullptr;  // registered at the first line logged
     FailureLog m_powerOffFailures{[this](const std::string& line) { WriteSystemLog(line); }};
 };

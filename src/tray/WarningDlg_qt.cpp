@@ -1,4 +1,4 @@
-#include "notify/WarningDlg_qt.h"
+#include "tray/WarningDlg_qt.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -6,9 +6,9 @@
 #include <QPixmap>
 #include <QTimerEvent>
 
-#include "app/DialogResult.h"
-#include "frame/DialogPlacement_qt.h"
-#include "notify/WarningNotice.h"
+#include "core/DialogResult.h"
+#include "core/WarningNotice.h"
+#include "os/DialogPlacement_qt.h"
 
 CWarningDlg::CWarningDlg(QWidget* parent) : QDialog(parent) {
     // A caption without a close box: the notice is a timed display, not a question.

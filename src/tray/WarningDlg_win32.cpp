@@ -1,8 +1,8 @@
-#include "notify/WarningDlg_win32.h"
+#include "tray/WarningDlg_win32.h"
 
-#include "app/DialogResult.h"
-#include "app/Handles_win32.h"
-#include "notify/WarningNotice.h"
+#include "core/DialogResult.h"
+#include "core/WarningNotice.h"
+#include "os/Handles_win32.h"
 #include "res/resource.h"
 
 CWarningDlg::CWarningDlg(HWND parent) : CDialog(IDD_WARNING, parent) {}

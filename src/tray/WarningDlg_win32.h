@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/Window_win32.h"
+#include "os/Window_win32.h"
 
 class CWarningDlg : public CDialog {
 public:

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "doc/ProgramDirectory.h"
-#include "usage/ExemptionList.h"
+#include "core/ExemptionList.h"
+#include "core/ProgramDirectory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "usage/UsageRecord.h"
+#include "core/UsageRecord.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const UsageRecord record =

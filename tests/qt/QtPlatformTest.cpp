@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/Platform_qt.h"
+#include "tray/Platform_qt.h"
 
 TEST(QtPlatform, IdentityAndPlaceFromTheSystemNotFromTheEnvironment) {
     QtPlatform platform(true);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
-#include "doc/ProgramDirectory.h"
-#include "usage/ExemptionList.h"
+#include "core/ExemptionList.h"
+#include "core/ProgramDirectory.h"
 
 using V = std::vector<std::string>;
 

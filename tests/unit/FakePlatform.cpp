@@ -3,8 +3,8 @@
 #include <ctime>
 
 #include "TempDir.h"
-#include "doc/ProgramDirectory.h"
-#include "usage/UsageRecord.h"
+#include "core/ProgramDirectory.h"
+#include "core/UsageRecord.h"
 
 // The fake's local time is UTC (plus localOffset), so the C library's UTC
 // conversions serve both ways.

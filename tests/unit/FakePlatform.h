@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 // Seconds since 1970 of a date and time (read back as local time by the fake).
 std::int64_t MakeTime(int year, int month, int day, int hour, int minute, int second = 0);

@@ -2,7 +2,7 @@
 // anything else that may arrive.
 #include <gtest/gtest.h>
 
-#include "guard/GuardPipe.h"
+#include "core/GuardPipe.h"
 
 namespace {
 

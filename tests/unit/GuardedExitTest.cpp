@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "frame/GuardedExit.h"
+#include "core/GuardedExit.h"
 
 TEST(GuardedExit, OnlyTheExactPasswordWithOkPassesQuietly) {
     using O = GuardedExitOutcome;

@@ -6,9 +6,9 @@
 
 #include "FakePlatform.h"
 #include "TempDir.h"
-#include "guard/GuardedUsers.h"
-#include "usage/UsagePolicy.h"
-#include "usage/UsageRecord.h"
+#include "core/GuardedUsers.h"
+#include "core/UsagePolicy.h"
+#include "core/UsageRecord.h"
 
 namespace {
 

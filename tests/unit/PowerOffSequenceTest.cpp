@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "notify/PowerOffSequence.h"
+#include "core/PowerOffSequence.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/CommandLine.h"
-#include "doc/ProgramDirectory.h"
+#include "core/CommandLine.h"
+#include "core/ProgramDirectory.h"
 
 TEST(ProgramDirectory, TextBeforeTheLastRealSeparator) {
     const struct {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FakePlatform.h"
-#include "usage/UsagePolicy.h"
+#include "core/UsagePolicy.h"
 
 TEST(UsagePolicy, DayClassQuotaHoursAndNotice) {
     const struct {

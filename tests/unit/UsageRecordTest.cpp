@@ -4,8 +4,8 @@
 #include <thread>
 
 #include "TempDir.h"
-#include "usage/ExemptionList.h"
-#include "usage/UsageRecord.h"
+#include "core/ExemptionList.h"
+#include "core/UsageRecord.h"
 
 #ifndef _WIN32
 #include <signal.h>

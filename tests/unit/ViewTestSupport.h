@@ -5,10 +5,10 @@
 
 #include "FakePlatform.h"
 #include "TempDir.h"
-#include "doc/HourgateDoc.h"
-#include "usage/HourgateView.h"
-#include "usage/UsagePolicy.h"
-#include "usage/UsageRecord.h"
+#include "core/HourgateDoc.h"
+#include "core/HourgateView.h"
+#include "core/UsagePolicy.h"
+#include "core/UsageRecord.h"
 
 using namespace std::string_literals;
 using Events = std::vector<std::string>;

@@ -6,8 +6,8 @@
 
 #include "FakePlatform.h"
 #include "TempDir.h"
-#include "guard/GuardedUsers.h"
-#include "guard/WtsSessions.h"
+#include "core/GuardedUsers.h"
+#include "core/WtsSessions.h"
 
 namespace {
 

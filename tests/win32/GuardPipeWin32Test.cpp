@@ -7,8 +7,8 @@
 #include <atomic>
 #include <future>
 
-#include "guard/GuardClient_win32.h"
 #include "guard/GuardPipeServer_win32.h"
+#include "tray/GuardClient_win32.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <set>
 #include <tuple>
 
-#include "app/Platform_win32.h"
-#include "doc/HourgateDoc.h"
-#include "usage/HourgateView_win32.h"
+#include "core/HourgateDoc.h"
+#include "tray/HourgateView_win32.h"
+#include "tray/Platform_win32.h"
 
 TEST(Win32Platform, TellsTheLeadBytesOfCodePage932) {
     ASSERT_EQ(::GetACP(), 932u);
