@@ -24,6 +24,7 @@ add_library(hourgate_os_win32 STATIC
     src/os/DialogPlacement_win32.cpp
     src/os/ForcedPowerOff_win32.cpp
     src/os/System_win32.cpp
+    src/os/TextOutput_win32.cpp
     src/os/Window_win32.cpp
 )
 target_link_libraries(hourgate_os_win32 PUBLIC hourgate_core comctl32 gdi32 user32 advapi32)

@@ -61,7 +61,11 @@ BOOL CHourgateApp::InitInstance(int argc, char** argv, int showCommand) {
     m_pPlatform = std::make_unique<Win32Platform>(commandLine.dryRun);
     m_pDocument = std::make_unique<CHourgateDoc>(*m_pPlatform);
     m_strTitle = kUntitled;
-    m_pMainWnd = std::make_unique<CMainFrame>(*m_pPlatform, *m_pDocument);
+    m_pMainWnd = std::make_unique<CMainFrame>(
+        *m_pPlatform, *m_pDocument,
+        FrameCommands{[this] { OnAppAbout(); }, [this] { OnFileNew(); }, [this] { OnFileOpen(); },
+                      [this] { OnFileSave(); }, [this] { OnFilePrintSetup(); },
+                      [this] { return m_strTitle; }});
     if (!m_pMainWnd->Create()) return FALSE;
     SetMainWindow(m_pMainWnd->m_hWnd);
     m_hAccelTable =

@@ -26,10 +26,6 @@ private:
 
 }  // namespace
 
-void DcTextOutput::TextOut(int x, int y, const std::string& text) {
-    ::TextOutA(m_hDC, x, y, text.data(), static_cast<int>(text.size()));
-}
-
 bool CViewWindow::Create(HWND frame, UINT id) {
     WNDCLASSEXA windowClass{};
     windowClass.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;

@@ -8,6 +8,7 @@
 
 #include "core/HourgateView.h"
 #include "os/Handles_win32.h"
+#include "os/TextOutput_win32.h"
 #include "os/Window_win32.h"
 #include "tray/GuardClient_win32.h"
 #include "tray/Platform_win32.h"
@@ -17,16 +18,6 @@
 constexpr UINT_PTR kGuardPollTimerId = 2;
 
 class CHourgateDoc;
-
-// Text output on a device context: the window's client area or a printer page.
-class DcTextOutput : public TextOutput {
-public:
-    explicit DcTextOutput(HDC dc) : m_hDC(dc) {}
-    void TextOut(int x, int y, const std::string& text) override;
-
-private:
-    HDC m_hDC;
-};
 
 // The child window in the frame's client area that hosts CHourgateView.
 class CViewWindow : public CWnd {

@@ -5,7 +5,6 @@
 #include "core/GuardedExit.h"
 #include "os/DialogPlacement_win32.h"
 #include "res/resource.h"
-#include "tray/HourgateApp_win32.h"
 #include "tray/PassWordDlg_win32.h"
 
 namespace {
@@ -280,7 +279,6 @@ void CMainFrame::OnAppExit() { GuardedExit(); }
 void CMainFrame::OnTrayExit() { GuardedExit(); }
 
 bool CMainFrame::OnCommand(UINT id) {
-    CHourgateApp& app = AfxGetApp();
     switch (id) {
         case ID_APP_EXIT:
             OnAppExit();
@@ -289,23 +287,23 @@ bool CMainFrame::OnCommand(UINT id) {
             OnTrayExit();
             return true;
         case ID_APP_ABOUT:
-            app.OnAppAbout();
+            m_commands.about();
             return true;
         case ID_FILE_NEW:
-            app.OnFileNew();
+            m_commands.fileNew();
             return true;
         case ID_FILE_OPEN:
-            app.OnFileOpen();
+            m_commands.fileOpen();
             return true;
         case ID_FILE_SAVE:
-            app.OnFileSave();
+            m_commands.fileSave();
             return true;
         case ID_FILE_PRINT_SETUP:
-            app.OnFilePrintSetup();
+            m_commands.printSetup();
             return true;
         case ID_FILE_PRINT:
         case ID_FILE_PRINT_DIRECT:
-            m_view.OnFilePrint(m_hWnd, app.m_strTitle.c_str());
+            m_view.OnFilePrint(m_hWnd, m_commands.title().c_str());
             return true;
         default:
             return false;  // the edit and pane commands have no handler

@@ -6,7 +6,9 @@
 // after windows.h, which it needs
 #include <shellapi.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "os/Handles_win32.h"
 #include "os/Window_win32.h"
@@ -25,10 +27,23 @@ constexpr int kIndicatorCount = 5;
 constexpr UINT_PTR kFlyByTimerId = 0xE000;
 constexpr UINT kFlyByCheckMilliseconds = 200;
 
+// The commands the frame passes on to the application object, which keeps the
+// document's title and runs the dialogs that open, save and set up printing;
+// given to the frame at construction.
+struct FrameCommands {
+    std::function<void()> about;
+    std::function<void()> fileNew;
+    std::function<void()> fileOpen;
+    std::function<void()> fileSave;
+    std::function<void()> printSetup;
+    // The document's title, which the print job carries.
+    std::function<std::string()> title;
+};
+
 class CMainFrame : public CWnd {
 public:
-    CMainFrame(Win32Platform& platform, CHourgateDoc& document)
-        : m_platform(platform), m_view(platform, document) {}
+    CMainFrame(Win32Platform& platform, CHourgateDoc& document, FrameCommands commands)
+        : m_platform(platform), m_commands(std::move(commands)), m_view(platform, document) {}
     // Destroys the window while its handlers still run: the tray icon goes with it.
     ~CMainFrame() override { DestroyWindow(); }
 
@@ -76,6 +91,7 @@ private:
     void GuardedExit();
 
     Win32Platform& m_platform;
+    FrameCommands m_commands;
     // The class's icons outlive the class, which outlives the window.
     ScopedIcon m_classIcon;
     ScopedIcon m_classIconSmall;
