@@ -122,15 +122,11 @@ void CHourgateView::OnInitialUpdate() {
         m_nRecYear = file.record.year;
         m_nRecMonth = file.record.month;
         m_nRecDay = file.record.day;
-        m_nRecHour = file.record.hour;
-        m_nRecMinute = file.record.minute;
         m_nRecMinutes = file.record.minutesUsed;
     } else {
         m_nRecYear = m_nYear;
         m_nRecMonth = m_nMonth;
         m_nRecDay = m_nDay;
-        m_nRecHour = m_nHour;
-        m_nRecMinute = m_nMinute;
         m_nRecMinutes = 0;
     }
     if (m_nRecYear != m_nYear || m_nRecMonth != m_nMonth || m_nRecDay != m_nDay) {

@@ -38,34 +38,8 @@ public:
 
     CHourgateDoc& GetDocument() const { return m_document; }
 
-    std::string m_strLoginName;
-    std::string m_strCategory;
-    std::int64_t m_timeStart = 0;
-    std::int64_t m_timeLastCounted = 0;
-    std::int64_t m_spanElapsed = 0;
-    int m_nYear = 0;
-    int m_nMonth = 0;
-    int m_nDay = 0;
-    int m_nHour = 0;
-    int m_nMinute = 0;
-    int m_nMinutesUsed = 0;
-    int m_nRecYear = 0;
-    int m_nRecMonth = 0;
-    int m_nRecDay = 0;
-    int m_nRecHour = 0;
-    int m_nRecMinute = 0;
-    int m_nRecMinutes = 0;
-    ExemptNameSlots m_szExemptNames = {};
-    int m_nExemptCount = 0;
-    // The sleep-stopping and boot-time clocks at m_timeLastCounted: minutes in use
-    // are measured by the first; the second tells a new day from a clock change.
-    std::int64_t m_nSteadyLastCountedMs = 0;
-    std::int64_t m_nBootLastCountedMs = 0;
-    // Set once usage start has taken the instants the ticks measure from.
-    bool m_bAnchored = false;
-    // The record exists but could not be read: it is read again before the next
-    // write, so that a held file never lowers the count it holds.
-    bool m_bRecordPending = false;
+    // Today's minutes as the window shows them and the rules enforce them.
+    int MinutesUsed() const { return m_nMinutesUsed; }
 
 private:
     enum class Field { Year, Month, Day, Hour, Minute, Weekday };
@@ -92,4 +66,31 @@ private:
     HourgatePlatform& m_platform;
     CHourgateDoc& m_document;
     FailureLog m_failures;
+
+    std::string m_strLoginName;
+    std::string m_strCategory;
+    std::int64_t m_timeStart = 0;
+    std::int64_t m_timeLastCounted = 0;
+    std::int64_t m_spanElapsed = 0;
+    int m_nYear = 0;
+    int m_nMonth = 0;
+    int m_nDay = 0;
+    int m_nHour = 0;
+    int m_nMinute = 0;
+    int m_nMinutesUsed = 0;
+    int m_nRecYear = 0;
+    int m_nRecMonth = 0;
+    int m_nRecDay = 0;
+    int m_nRecMinutes = 0;
+    ExemptNameSlots m_szExemptNames = {};
+    int m_nExemptCount = 0;
+    // The sleep-stopping and boot-time clocks at m_timeLastCounted: minutes in use
+    // are measured by the first; the second tells a new day from a clock change.
+    std::int64_t m_nSteadyLastCountedMs = 0;
+    std::int64_t m_nBootLastCountedMs = 0;
+    // Set once usage start has taken the instants the ticks measure from.
+    bool m_bAnchored = false;
+    // The record exists but could not be read: it is read again before the next
+    // write, so that a held file never lowers the count it holds.
+    bool m_bRecordPending = false;
 };

@@ -29,7 +29,6 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // The system's handling of the message being handled now.
     LRESULT Default();
-    const MSG& CurrentMessage() const { return m_current; }
 
 private:
     static LRESULT CALLBACK MessageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -22,7 +22,6 @@ public:
 
     // Adds the accelerators and the tray icon; false when start-up must stop.
     bool OnCreate();
-    CHourgateView& GetActiveView() { return m_view; }
     // True once an exit command has closed the program.
     bool IsClosing() const { return m_bClosing; }
 

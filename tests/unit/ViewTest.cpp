@@ -114,8 +114,9 @@ TEST(ViewTick, OnlyRealTimeStartsANewDayAndClockChangesGiveNoTime) {
         f.platform.bootMs += c.bootJump * 1000;
         f.platform.localOffset = c.zoneJump;
         f.Tick();
-        EXPECT_EQ(f.view.m_nMinutesUsed, c.minutes) << c.start << " " << c.wallJump;
-        EXPECT_EQ(f.view.m_nDay, c.day) << c.start << " " << c.wallJump;
+        const UsageRecord written = ParseUsageRecord(f.RecordBytes());
+        EXPECT_EQ(written.minutesUsed, c.minutes) << c.start << " " << c.wallJump;
+        EXPECT_EQ(written.day, c.day) << c.start << " " << c.wallJump;
     }
 }
 
@@ -130,7 +131,7 @@ TEST(ViewTick, NothingCountsBeforeUsageStartAndARerunKeepsTheRunningMinute) {
     f.platform.Advance(45);
     f.view.OnInitialUpdate();  // Ctrl+N
     f.Tick(30);
-    EXPECT_EQ(f.view.m_nMinutesUsed, 2);
+    EXPECT_EQ(f.view.MinutesUsed(), 2);
 }
 
 TEST(ViewTick, AHeldRecordIsReadAgainNotOverwrittenAndFailuresAreLoggedOnce) {
@@ -154,8 +155,8 @@ TEST(ViewTick, AHeldRecordIsReadAgainNotOverwrittenAndFailuresAreLoggedOnce) {
 
 TEST(ViewDraw, TwoStatusLinesAgainstTheQuotaOfTheDayOfDrawing) {
     ViewFixture f;
-    f.platform.now = MakeTime(2026, 12, 12, 17, 0);  // Saturday: 270 minutes
-    f.view.m_nMinutesUsed = 345;
+    f.SeedRecord({2026, 12, 12, 9, 0, 345});
+    f.StartAt(MakeTime(2026, 12, 12, 17, 0));  // Saturday: 270 minutes
     RecordingOutput dc;
     f.view.OnDraw(dc);
     EXPECT_EQ(dc.lines, (Events{"0,0 今日 taro さんは、5時間 45分使用しました",
