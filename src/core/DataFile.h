@@ -1,10 +1,11 @@
 // The only way the program touches its data files. No call ever blocks on
-// another process: a file held by one (a lock, an unshared open) is waited for
+// another process: reading takes no lock, a lock held by another is waited for
 // only briefly, and anything that is not a regular file (a FIFO, a device) is
 // treated as if it were not there.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 enum class FileState {
@@ -23,11 +24,24 @@ struct FileContents {
 // false a symbolic link counts as absent.
 FileContents ReadDataFile(const std::string& path, std::size_t maxBytes, bool followLinks);
 
-// Makes the file hold exactly `bytes`, never following a link.
-// - An existing regular file is overwritten in place from offset 0, then cut to
-//   the new length and flushed, so an interruption never leaves it empty or
-//   shorter than the old contents, and only write permission on the file is needed.
+// What an update found and did.
+struct FileUpdate {
+    FileContents before;   // the file as read: Read, Absent, or Unreadable
+    bool written = false;  // the new bytes are the file's now
+    bool held = false;     // another process held its lock: read as it stands, nothing written
+    std::string why;       // when not written: the system's reason
+};
+
+// Read, change, write back, as one step no other copy of the program can come
+// between: the file's lock is held from the read to the end of the write, and
+// `change` makes the new bytes from what was read. Never follows a link.
+// - An existing regular file is read and overwritten in place from offset 0,
+//   then cut to the new length, so an interruption never leaves it empty or
+//   shorter than the old contents, and only read and write permission on the
+//   file is needed.
 // - A missing file (or a link, a FIFO) is created whole: written to a temporary
 //   file beside it, flushed, and renamed into place, so it never exists half-written.
-// Returns an empty text on success, else the system's reason for the failure.
-std::string WriteDataFile(const std::string& path, const std::string& bytes);
+// - When the lock stays another's beyond a brief wait, the file is read without
+//   it and nothing is written (`held`): a lock never hides what a file holds.
+FileUpdate UpdateDataFile(const std::string& path, std::size_t maxBytes,
+                          const std::function<std::string(const FileContents&)>& change);
