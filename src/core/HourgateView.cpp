@@ -62,29 +62,36 @@ void CHourgateView::ApplyHourRule(int weekday) {
     }
 }
 
-void CHourgateView::WriteRecord(const std::string& path) {
-    const std::string why = WriteUsageRecord(path, CurrentRecord());
-    if (why.empty()) {
-        m_failures.Succeeded("cannot write " + path);
+void CHourgateView::AddPendingToRecord(const std::string& path) {
+    const RecordUpdate update =
+        AddToUsageRecord(path, {CurrentRecord(), m_nPendingMinutes, m_carriedFrom});
+    const std::string cannotWrite = "cannot write " + path;
+    const std::string cannotRead = "cannot read " + path;
+    if (update.state == FileState::Unreadable) {
+        m_failures.Failed(cannotRead, update.why);
     } else {
-        m_failures.Failed("cannot write " + path, why);
+        m_failures.Succeeded(cannotRead);
     }
-}
-
-bool CHourgateView::MergePendingRecord(const std::string& path) {
-    const RecordFile file = ReadUsageRecord(path);
-    if (file.state == FileState::Unreadable) {
-        m_failures.Failed("cannot read " + path, file.why);
-        return false;
+    if (update.written) {
+        m_failures.Succeeded(cannotWrite);
+        m_nPendingMinutes = 0;
+        m_carriedFrom.reset();
+    } else if (update.state != FileState::Unreadable) {
+        m_failures.Failed(cannotWrite,
+                          update.held ? "held by another process: " + update.why : update.why);
     }
-    m_failures.Succeeded("cannot read " + path);
-    const UsageRecord& r = file.record;
-    if (file.state == FileState::Read && r.year == m_nYear && r.month == m_nMonth &&
-        r.day == m_nDay) {
-        m_nMinutesUsed = std::max(m_nMinutesUsed, r.minutesUsed);
+    if (update.state == FileState::Read || update.written) {
+        m_nRecMinutes = update.record.minutesUsed - (update.written ? 0 : m_nPendingMinutes);
+        m_nMinutesUsed = update.record.minutesUsed;
+        if (DateOf(update.record) > DateOf(CurrentRecord())) {
+            m_failures.Failed("the clock is behind " + path,
+                              "the record is dated after today: counting on its date");
+        } else {
+            m_failures.Succeeded("the clock is behind " + path);
+        }
+    } else {
+        m_nMinutesUsed = std::min(m_nRecMinutes + m_nPendingMinutes, kMaxRecordedMinutes);
     }
-    m_bRecordPending = false;
-    return true;
 }
 
 void CHourgateView::OnInitialUpdate() {
@@ -115,31 +122,14 @@ void CHourgateView::OnInitialUpdate() {
     m_nMinute = LocalField(m_timeStart, Field::Minute);
     ApplyHourRule(LocalField(m_timeStart, Field::Weekday));
 
-    const RecordFile file = ReadUsageRecord(path);
-    m_bRecordPending = file.state == FileState::Unreadable;
-    if (m_bRecordPending) m_failures.Failed("cannot read " + path, file.why);
-    if (file.state == FileState::Read) {
-        m_nRecYear = file.record.year;
-        m_nRecMonth = file.record.month;
-        m_nRecDay = file.record.day;
-        m_nRecMinutes = file.record.minutesUsed;
-    } else {
-        m_nRecYear = m_nYear;
-        m_nRecMonth = m_nMonth;
-        m_nRecDay = m_nDay;
+    // A new run's count starts from the record, as every tick does; running
+    // usage start again (a new or opened document) keeps the minutes this run
+    // counted that have not reached the record, and the time in use since the
+    // last counted minute. A count of another category or day is the record's.
+    if (previousCategory != m_strCategory || DateOf(known) != DateOf(CurrentRecord())) {
         m_nRecMinutes = 0;
     }
-    if (m_nRecYear != m_nYear || m_nRecMonth != m_nMonth || m_nRecDay != m_nDay) {
-        m_nRecMinutes = 0;
-    }
-    m_nMinutesUsed = m_nRecMinutes;
-    // Running usage start again (a new or opened document) keeps what this run
-    // already counted today, and the time in use since the last counted minute.
-    const bool sameCount = m_bAnchored && previousCategory == m_strCategory &&
-                           known.year == m_nYear && known.month == m_nMonth && known.day == m_nDay;
-    if (sameCount) m_nMinutesUsed = std::max(m_nMinutesUsed, known.minutesUsed);
-    // A held record is not overwritten: that could lower the count it holds.
-    if (!m_bRecordPending) WriteRecord(path);
+    AddPendingToRecord(path);
     if (!m_bAnchored) {
         m_timeLastCounted = m_timeStart;
         m_nSteadyLastCountedMs = m_platform.SleepStoppingMilliseconds();
@@ -153,9 +143,8 @@ void CHourgateView::CountMinutes(int minutes, std::int64_t now, std::int64_t boo
     const int month = LocalField(now, Field::Month);
     const int day = LocalField(now, Field::Day);
     const bool dateKnown = year != 0 && month != 0 && day != 0;
-    const auto date = std::make_tuple(year, month, day);
-    const auto counted = std::make_tuple(m_nYear, m_nMonth, m_nDay);
-    int total = m_nMinutesUsed + minutes;
+    const RecordDate date{year, month, day};
+    const RecordDate counted{m_nYear, m_nMonth, m_nDay};
     if (dateKnown && date != counted) {
         // Only a later date reached by time that really passed (the boot-time
         // clock advanced with the wall clock) starts a new day's count; a clock
@@ -164,12 +153,15 @@ void CHourgateView::CountMinutes(int minutes, std::int64_t now, std::int64_t boo
         const std::int64_t bootAdvance = (bootNow - m_nBootLastCountedMs) / 1000;
         const bool realTime = wallAdvance - bootAdvance <= kClockAgreementSeconds &&
                               bootAdvance - wallAdvance <= kClockAgreementSeconds;
-        if (date > counted && realTime) total = minutes;
-        m_nYear = year;
-        m_nMonth = month;
-        m_nDay = day;
+        if (date > counted && realTime) {
+            m_carriedFrom.reset();
+            m_nRecMinutes = 0;
+        } else if (!m_carriedFrom) {
+            m_carriedFrom = counted;
+        }
+        std::tie(m_nYear, m_nMonth, m_nDay) = date;
     }
-    m_nMinutesUsed = std::min(total, kMaxRecordedMinutes);
+    m_nPendingMinutes = std::min(m_nPendingMinutes + minutes, kMaxRecordedMinutes);
 }
 
 void CHourgateView::OnTimer(std::uintptr_t /*nIDEvent: every expiry is a usage tick*/) {
@@ -191,7 +183,9 @@ void CHourgateView::OnTimer(std::uintptr_t /*nIDEvent: every expiry is a usage t
         if (minutes >= 1) {
             CountMinutes(minutes, now, bootNow);
             m_timeLastCounted = now;
-            m_nSteadyLastCountedMs = steadyNow;
+            // The seconds past the whole minutes stay in use: they count towards
+            // the next minute, however long the ticks in between are.
+            m_nSteadyLastCountedMs += static_cast<std::int64_t>(minutes) * 60000;
             m_nBootLastCountedMs = bootNow;
 
             RefreshIdentity();
@@ -199,8 +193,7 @@ void CHourgateView::OnTimer(std::uintptr_t /*nIDEvent: every expiry is a usage t
             m_nMinute = LocalField(now, Field::Minute);
             ApplyHourRule(weekday);
 
-            const std::string path = RecordPath();
-            if (!m_bRecordPending || MergePendingRecord(path)) WriteRecord(path);
+            AddPendingToRecord(RecordPath());
             if (NeedsQuotaWarning(quota, m_nMinutesUsed)) {
                 m_platform.ShowWarning(FormatQuotaWarning(m_strLoginName, quota - m_nMinutesUsed));
             }

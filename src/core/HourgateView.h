@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/ExemptionList.h"
@@ -56,12 +57,13 @@ private:
     // Shows the hour notice and requests the power-off when a guest is outside
     // the allowed hours.
     void ApplyHourRule(int weekday);
-    // Adds the minutes of one accounting tick; a new date starts a new count only
-    // when real time, not a clock change, brought it.
+    // Takes the minutes of one accounting tick as pending; a new date starts a
+    // new count only when real time, not a clock change, brought it.
     void CountMinutes(int minutes, std::int64_t now, std::int64_t bootNow);
-    // Reads a record held at the last try; false while it is still held.
-    bool MergePendingRecord(const std::string& path);
-    void WriteRecord(const std::string& path);
+    // Adds the pending minutes to the record and takes the sum as the count.
+    // A record that cannot be updated keeps the minutes pending, and the count
+    // is what it holds (or last held) plus them: never lower, never later.
+    void AddPendingToRecord(const std::string& path);
 
     HourgatePlatform& m_platform;
     CHourgateDoc& m_document;
@@ -78,10 +80,12 @@ private:
     int m_nHour = 0;
     int m_nMinute = 0;
     int m_nMinutesUsed = 0;
-    int m_nRecYear = 0;
-    int m_nRecMonth = 0;
-    int m_nRecDay = 0;
+    // The record's count as last read or written, and the minutes counted
+    // since that have not reached it yet.
     int m_nRecMinutes = 0;
+    int m_nPendingMinutes = 0;
+    // The date the count left by a clock change, until the record has followed.
+    std::optional<RecordDate> m_carriedFrom;
     ExemptNameSlots m_szExemptNames = {};
     int m_nExemptCount = 0;
     // The sleep-stopping and boot-time clocks at m_timeLastCounted: minutes in use
@@ -90,7 +94,4 @@ private:
     std::int64_t m_nBootLastCountedMs = 0;
     // Set once usage start has taken the instants the ticks measure from.
     bool m_bAnchored = false;
-    // The record exists but could not be read: it is read again before the next
-    // write, so that a held file never lowers the count it holds.
-    bool m_bRecordPending = false;
 };

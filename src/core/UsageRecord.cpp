@@ -21,6 +21,17 @@ int FieldAt(const std::string& text, std::size_t start, std::size_t count) {
     return std::atoi(Mid(text, start, count).c_str());
 }
 
+// Exactly what FormatUsageRecord writes: "dddd/dd/dd dd:dd dddddd", a NUL, a space.
+bool IsWellFormed(const std::string& bytes) {
+    static const char kShape[] = "9999/99/99 99:99 999999";
+    if (bytes.size() != kUsageRecordBytes || bytes[23] != '\0' || bytes[24] != ' ') return false;
+    for (std::size_t i = 0; i < 23; ++i) {
+        const bool digit = bytes[i] >= '0' && bytes[i] <= '9';
+        if (kShape[i] == '9' ? !digit : bytes[i] != kShape[i]) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string UsageRecordPath(const std::string& programDirectory, char separator,
@@ -52,12 +63,55 @@ UsageRecord ParseUsageRecord(const std::string& bytes) {
 }
 
 RecordFile ReadUsageRecord(const std::string& path) {
-    const FileContents file = ReadDataFile(path, kUsageRecordBytes, false);
+    FileContents file = ReadDataFile(path, kUsageRecordBytes, false);
+    // A writer rewrites the 25 bytes in place; a read that met one halfway is
+    // not well-formed, and the next read differs from it.
+    for (int tries = 0; file.state == FileState::Read && !IsWellFormed(file.bytes) && tries < 5;
+         ++tries) {
+        const FileContents again = ReadDataFile(path, kUsageRecordBytes, false);
+        const bool settled = again.state == file.state && again.bytes == file.bytes;
+        file = again;
+        if (settled) break;
+    }
     RecordFile result{file.state, {}, file.why};
     if (file.state == FileState::Read) result.record = ParseUsageRecord(file.bytes);
     return result;
 }
 
-std::string WriteUsageRecord(const std::string& path, const UsageRecord& record) {
-    return WriteDataFile(path, FormatUsageRecord(record));
+UsageRecord AddToRecord(const std::optional<UsageRecord>& before, const RecordAddition& add) {
+    UsageRecord after = add.now;
+    after.minutesUsed = add.minutes;
+    if (before) {
+        const RecordDate held = DateOf(*before);
+        if (held >= DateOf(add.now) || (add.carriedFrom && held == *add.carriedFrom)) {
+            after.minutesUsed = before->minutesUsed + add.minutes;
+            if (held > DateOf(add.now)) std::tie(after.year, after.month, after.day) = held;
+        }
+    }
+    after.minutesUsed = std::min(std::max(after.minutesUsed, 0), kMaxRecordedMinutes);
+    return after;
+}
+
+RecordUpdate AddToUsageRecord(const std::string& path, const RecordAddition& add) {
+    RecordUpdate result;
+    const FileUpdate update =
+        UpdateDataFile(path, kUsageRecordBytes, [&add, &result](const FileContents& before) {
+            std::optional<UsageRecord> held;
+            if (before.state == FileState::Read) held = ParseUsageRecord(before.bytes);
+            result.record = AddToRecord(held, add);
+            return FormatUsageRecord(result.record);
+        });
+    result.state = update.before.state;
+    result.written = update.written;
+    result.held = update.held;
+    result.why = update.why;
+    if (update.held) {
+        // Read without the lock, perhaps halfway through another's write.
+        const RecordFile file = ReadUsageRecord(path);
+        result.state = file.state;
+        std::optional<UsageRecord> held;
+        if (file.state == FileState::Read) held = file.record;
+        result.record = AddToRecord(held, add);
+    }
+    return result;
 }

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "core/DataFile.h"
 
@@ -41,8 +42,37 @@ struct RecordFile {
     UsageRecord record;                   // when Read
     std::string why;                      // when Unreadable
 };
+// Reads the record without its lock; a record caught half-rewritten (not
+// well-formed, and different when read again) is read again.
 RecordFile ReadUsageRecord(const std::string& path);
-// Replaces the record without ever leaving the file empty or partial; a count
-// above what the record holds is stored as its largest value. Empty on success,
-// else why the record could not be written.
-std::string WriteUsageRecord(const std::string& path, const UsageRecord& record);
+
+// The date a count belongs to: year, month, day.
+using RecordDate = std::tuple<int, int, int>;
+inline RecordDate DateOf(const UsageRecord& r) { return {r.year, r.month, r.day}; }
+
+// What one accounting adds to its category's record.
+struct RecordAddition {
+    UsageRecord now;  // the date the accounting counts for, and the hour and minute of now
+    int minutes = 0;  // counted since they last reached the record
+    // A date the accounting's count left by a clock change, not by real time:
+    // a record of that date carries its count to the new date.
+    std::optional<RecordDate> carriedFrom;
+};
+
+// The record after an addition. The minutes are added to a record of the
+// accounting's date, of a later date (a clock behind never moves a record's
+// date back), or of the date it left by a clock change; any other record is an
+// earlier day's, and the day starts at the added minutes.
+UsageRecord AddToRecord(const std::optional<UsageRecord>& before, const RecordAddition& add);
+
+struct RecordUpdate {
+    FileState state = FileState::Absent;  // how the record was found
+    UsageRecord record;    // written, or when held the count to enforce (with the minutes added)
+    bool written = false;  // the minutes are in the record
+    bool held = false;     // another process held the lock: nothing written
+    std::string why;       // when not written
+};
+// Adds under the record's lock what AddToRecord says, as one step that no other
+// copy of the program can come between, so that accountings sharing a record
+// (the guests, a user's two sessions, two PCs on one share) all add up.
+RecordUpdate AddToUsageRecord(const std::string& path, const RecordAddition& add);

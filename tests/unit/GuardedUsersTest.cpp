@@ -30,10 +30,11 @@ struct Guard {
         users.Apply(sessions);
     }
     // `minutes` pass for the whole machine, with one usage tick per accounting.
-    void Pass(int minutes) {
-        clock += minutes * 60;
+    void Pass(int minutes) { PassSeconds(minutes * 60); }
+    void PassSeconds(int seconds) {
+        clock += seconds;
         for (const std::string& user : users.Users()) {
-            fakes[user]->Advance(minutes * 60);
+            fakes[user]->Advance(seconds);
             users.Find(user)->OnTimer(USAGE_TIMER_ID);
         }
     }
@@ -89,4 +90,66 @@ TEST(GuardedUsers, EachUserCountsOnlyWhileTheirSessionIsTheActiveOne) {
     guard.users.Apply(guard.sessions);
     EXPECT_EQ(guard.users.Find("hanako"), nullptr);
     EXPECT_NE(guard.users.Find("taro"), nullptr);
+}
+
+// Two guests switching users share one record: every counted minute of either
+// reaches it once, and the day ends at the quota of their sum.
+TEST(GuardedUsers, GuestsWhoSwitchAddUpInTheirSharedRecord) {
+    Guard guard;
+    guard.Session("1", "taro", true);
+    guard.Pass(30);
+    guard.Session("1", "taro", false);
+    guard.Session("2", "jiro", true);
+    guard.Pass(60);
+    EXPECT_EQ(guard.Minutes("guest.txt"), 90);
+    guard.Session("2", "jiro", false);
+    guard.Session("1", "taro", true);
+    guard.Pass(1);
+    EXPECT_EQ(guard.Minutes("guest.txt"), 91);
+    // Switching every ten minutes for the rest of the day.
+    int used = 91;
+    for (bool taro = false; guard.PowerOffs("taro") + guard.PowerOffs("jiro") == 0; taro = !taro) {
+        guard.Session("1", "taro", taro);
+        guard.Session("2", "jiro", !taro);
+        for (int minute = 0; minute < 10 && used < kWeekdayQuotaMinutes; ++minute, ++used) {
+            guard.Pass(1);
+        }
+        if (used >= kWeekdayQuotaMinutes) break;
+    }
+    EXPECT_EQ(guard.Minutes("guest.txt"), kWeekdayQuotaMinutes);
+    EXPECT_EQ(guard.PowerOffs("taro") + guard.PowerOffs("jiro"), 1);
+}
+
+// A guest's accounting, idle since Friday, sees Saturday after another guest
+// has counted that day: Saturday's count is kept, not started again.
+TEST(GuardedUsers, AnAccountingThatSleptOverADayChangeAddsToTheNewDay) {
+    Guard guard;
+    guard.clock = MakeTime(2026, 12, 11, 18, 0);  // Friday
+    guard.Session("1", "taro", true);
+    guard.Pass(20);
+    guard.Session("1", "taro", false);
+    guard.Session("2", "jiro", true);
+    guard.Pass(15 * 60);  // Saturday 9:20 by real time
+    guard.Pass(40);
+    EXPECT_EQ(ReadUsageRecord(guard.dir.File("guest.txt")).record.day, 12);
+    const int saturday = guard.Minutes("guest.txt");
+    guard.Session("2", "jiro", false);
+    guard.Session("1", "taro", true);
+    guard.Pass(1);
+    EXPECT_EQ(guard.Minutes("guest.txt"), saturday + 1);
+}
+
+// Switched away for 5 s every minute over an hour, ticks every 30 s: the
+// seconds before each switch are kept, so the count is the active time.
+TEST(GuardedUsers, ShortSwitchesAwayLoseNoTimeInUse) {
+    Guard guard;
+    guard.Session("1", "taro", true);
+    for (int minute = 0; minute < 60; ++minute) {
+        guard.PassSeconds(30);
+        guard.PassSeconds(25);
+        guard.Session("1", "taro", false);
+        guard.PassSeconds(5);
+        guard.Session("1", "taro", true);
+    }
+    EXPECT_EQ(guard.Minutes("guest.txt"), 55);  // 60 x 55 s
 }

@@ -47,12 +47,12 @@ std::string TempDir::Read(const std::string& name) const {
 }
 
 #ifdef _WIN32
-HeldFile::HeldFile(const std::string& path)
+HeldFile::HeldFile(const std::string& path, bool /*shared: either blocks the program*/)
     : m_handle(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
 HeldFile::~HeldFile() { ::CloseHandle(m_handle); }
 #else
-HeldFile::HeldFile(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY)) {
-    ::flock(m_fd, LOCK_EX);
+HeldFile::HeldFile(const std::string& path, bool shared) : m_fd(::open(path.c_str(), O_RDONLY)) {
+    ::flock(m_fd, shared ? LOCK_SH : LOCK_EX);
 }
 HeldFile::~HeldFile() { ::close(m_fd); }
 #endif

@@ -28,7 +28,8 @@ char NativeSeparator();
 // exclusive lock on Linux, an open without sharing on Windows.
 class HeldFile {
 public:
-    explicit HeldFile(const std::string& path);
+    // `shared`: a shared lock on Linux, which anyone who may read the file can take.
+    explicit HeldFile(const std::string& path, bool shared = false);
     ~HeldFile();
     HeldFile(const HeldFile&) = delete;
     HeldFile& operator=(const HeldFile&) = delete;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "TempDir.h"
@@ -33,23 +34,71 @@ TEST(UsageRecord, Writes25BytesAndReadsDamagedOnesTolerantly) {
     for (const auto& [bytes, record] : read) EXPECT_EQ(ParseUsageRecord(bytes), record) << bytes;
 }
 
-TEST(UsageRecord, AbsentEmptyHeldAndRewrittenWhole) {
+// before (none: no record) | the accounting's date | minutes | carried from | after
+TEST(UsageRecord, AnAdditionCountsOnTodaysLaterOrCarriedRecordsAndStartsADayOtherwise) {
+    using D = RecordDate;
+    const struct {
+        std::optional<UsageRecord> before;
+        D now;
+        int minutes;
+        std::optional<D> carried;
+        UsageRecord after;
+    } cases[] = {
+        {std::nullopt, {2026, 12, 7}, 3, {}, {2026, 12, 7, 16, 5, 3}},
+        {UsageRecord{2026, 12, 7, 9, 0, 30}, {2026, 12, 7}, 3, {}, {2026, 12, 7, 16, 5, 33}},
+        {UsageRecord{2026, 12, 6, 9, 0, 30}, {2026, 12, 7}, 3, {}, {2026, 12, 7, 16, 5, 3}},
+        {UsageRecord{2026, 12, 6, 9, 0, 30},
+         {2026, 12, 7},
+         3,
+         D{2026, 12, 6},
+         {2026, 12, 7, 16, 5, 33}},
+        {UsageRecord{2026, 12, 5, 9, 0, 30},
+         {2026, 12, 7},
+         3,
+         D{2026, 12, 6},
+         {2026, 12, 7, 16, 5, 3}},
+        // A record dated after the accounting's day: its clock is behind.
+        {UsageRecord{2026, 12, 8, 9, 0, 30}, {2026, 12, 7}, 3, {}, {2026, 12, 8, 16, 5, 33}},
+        {UsageRecord{2026, 12, 7, 9, 0, 999998},
+         {2026, 12, 7},
+         3,
+         {},
+         {2026, 12, 7, 16, 5, 999999}},
+    };
+    for (const auto& c : cases) {
+        UsageRecord now{std::get<0>(c.now), std::get<1>(c.now), std::get<2>(c.now), 16, 5, 0};
+        EXPECT_EQ(AddToRecord(c.before, {now, c.minutes, c.carried}), c.after)
+            << FormatUsageRecord(c.before.value_or(UsageRecord{}));
+    }
+}
+
+TEST(UsageRecord, AbsentEmptyHeldAndAddedToInPlace) {
     TempDir dir;
     const std::string path = UsageRecordPath(dir.path(), NativeSeparator(), "guest");
+    const UsageRecord now{2026, 12, 7, 16, 6, 0};
     EXPECT_EQ(ReadUsageRecord(path).state, FileState::Absent);
     dir.Write("guest.txt", "");
     EXPECT_EQ(ReadUsageRecord(path).record, UsageRecord{}) << "an empty file reads as zeros";
-    dir.Write("guest.txt", "2003/10/13 16:05 000030\0 and a long tail of junk"s);
-    EXPECT_EQ(WriteUsageRecord(path, {2026, 12, 7, 16, 5, 42}), "");
-    EXPECT_EQ(dir.Read("guest.txt"), "2026/12/07 16:05 000042\0 "s);
+    dir.Write("guest.txt", "2026/12/07 16:05 000030\0 and a long tail of junk"s);
+    const RecordUpdate added = AddToUsageRecord(path, {now, 12, {}});
+    EXPECT_TRUE(added.written) << added.why;
+    EXPECT_EQ(dir.Read("guest.txt"), "2026/12/07 16:06 000042\0 "s);
     const auto started = std::chrono::steady_clock::now();
     {
         HeldFile held(path);  // another process's lock or unshared open
-        EXPECT_EQ(ReadUsageRecord(path).state, FileState::Unreadable);
-        EXPECT_NE(WriteUsageRecord(path, {2026, 12, 7, 16, 6, 0}), "");
+        const RecordUpdate update = AddToUsageRecord(path, {now, 1, {}});
+        EXPECT_FALSE(update.written);
+#ifdef _WIN32
+        EXPECT_EQ(update.state, FileState::Unreadable);  // an unshared open hides the file
+#else
+        // A lock hides nothing: the count to enforce is the record's and the minute.
+        EXPECT_TRUE(update.held);
+        EXPECT_EQ(update.record.minutesUsed, 43);
+        EXPECT_EQ(ReadUsageRecord(path).record.minutesUsed, 42);
+#endif
     }
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
-    EXPECT_EQ(dir.Read("guest.txt"), "2026/12/07 16:05 000042\0 "s);
+    EXPECT_EQ(dir.Read("guest.txt"), "2026/12/07 16:06 000042\0 "s);
 }
 
 #ifndef _WIN32
@@ -65,32 +114,56 @@ TEST(DataFiles, NeitherFifosNorLinksAreFollowedOrWaitedFor) {
     EXPECT_EQ(ReadUsageRecord(dir.File("guest.txt")).state, FileState::Absent);
     EXPECT_EQ(ReadUsageRecord(dir.File("taro.txt")).state, FileState::Absent);
     for (const char* name : {"guest.txt", "taro.txt"}) {
-        EXPECT_EQ(WriteUsageRecord(dir.File(name), {2026, 12, 7, 16, 0, 1}), "");
+        EXPECT_TRUE(AddToUsageRecord(dir.File(name), {{2026, 12, 7, 16, 0, 0}, 1, {}}).written);
         EXPECT_EQ(dir.Read(name), "2026/12/07 16:00 000001\0 "s) << name;
     }
     EXPECT_EQ(dir.Read("victim"), "keep");
 }
 
-// Whether the record is created or rewritten, a writer killed at any moment
-// leaves no empty or partial record behind.
-TEST(DataFiles, AKilledWriterNeverLeavesAPartialRecord) {
+// Writers that add at the same time lose nothing; one killed at any moment,
+// creating the record or adding to it, leaves it neither partial nor lower.
+TEST(DataFiles, ConcurrentAddersLoseNothingAndAKilledOneLeavesNoPartialRecord) {
     TempDir dir;
     const std::string path = dir.File("guest.txt");
-    for (int round = 0; round < 40; ++round) {
-        const pid_t writer = fork();
-        if (writer == 0) {
+    const auto addOne = [&path] {
+        return AddToUsageRecord(path, {{2026, 12, 7, 16, 0, 0}, 1, {}});
+    };
+    const auto spawn = [](const std::function<void()>& body) {
+        const pid_t child = fork();
+        if (child == 0) {
             ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a failed test
-            for (int minutes = 0;; ++minutes) {
-                if (minutes % 2) ::unlink(path.c_str());
-                WriteUsageRecord(path, {2026, 12, 7, 16, 0, minutes});
-            }
+            body();
+            ::_exit(0);
         }
+        return child;
+    };
+    constexpr int kEach = 300;
+    const auto adder = [&addOne] {
+        for (int added = 0; added < kEach;) added += addOne().written ? 1 : 0;
+    };
+    const pid_t first = spawn(adder);
+    const pid_t second = spawn(adder);
+    ::waitpid(first, nullptr, 0);
+    ::waitpid(second, nullptr, 0);
+    EXPECT_EQ(ReadUsageRecord(path).record.minutesUsed, 2 * kEach);
+
+    int lowest = 0;
+    for (int round = 0; round < 40; ++round) {
+        if (round % 2) ::unlink(path.c_str());  // killed while creating it too
+        const pid_t writer = spawn([&addOne] {
+            for (;;) addOne();
+        });
         std::this_thread::sleep_for(std::chrono::milliseconds(2 + round % 7));
         ::kill(writer, SIGKILL);
         ::waitpid(writer, nullptr, 0);
         const std::string bytes = dir.Read("guest.txt");
         ASSERT_TRUE(bytes == "<absent>" || (bytes.size() == 25 && bytes.substr(23) == "\0 "s))
             << "round " << round << ": " << bytes.size() << " bytes";
+        const int minutes = ReadUsageRecord(path).record.minutesUsed;
+        if (round % 2 == 0) {
+            EXPECT_GE(minutes, lowest) << "round " << round;
+        }
+        lowest = minutes;
     }
 }
 #endif

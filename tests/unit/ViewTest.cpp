@@ -5,19 +5,22 @@
 #include "ViewTestSupport.h"
 
 TEST(ViewStart, CreatesCarriesOverOrResetsTheDaysRecord) {
-    const std::pair<std::optional<UsageRecord>, int> cases[] = {
-        {std::nullopt, 0},
-        {UsageRecord{2026, 12, 7, 9, 0, 120}, 120},
-        {UsageRecord{2026, 12, 6, 20, 0, 140}, 0},
-        {UsageRecord{2026, 12, 8, 9, 0, 120}, 0},  // dated in the future
+    const std::pair<std::optional<UsageRecord>, UsageRecord> cases[] = {
+        {std::nullopt, {2026, 12, 7, 17, 30, 0}},
+        {UsageRecord{2026, 12, 7, 9, 0, 120}, {2026, 12, 7, 17, 30, 120}},
+        {UsageRecord{2026, 12, 6, 20, 0, 140}, {2026, 12, 7, 17, 30, 0}},
+        // Dated after today: this clock is behind, and the record's day goes on.
+        {UsageRecord{2026, 12, 8, 9, 0, 120}, {2026, 12, 8, 17, 30, 120}},
     };
-    for (const auto& [stored, minutes] : cases) {
+    for (const auto& [stored, expected] : cases) {
         ViewFixture f;
         if (stored) f.SeedRecord(*stored);
         f.platform.now = MakeTime(2026, 12, 7, 17, 30);  // Monday
         f.view.OnInitialUpdate();
-        EXPECT_EQ(f.platform.events, (Events{"base-initial-update", "set-timer 1 30000"}));
-        EXPECT_EQ(f.RecordBytes(), FormatUsageRecord({2026, 12, 7, 17, 30, minutes}));
+        EXPECT_EQ(f.EventsStartingWith("set-timer"), (Events{"set-timer 1 30000"}));
+        EXPECT_EQ(f.Logs().size(), expected.day == 8 ? 1u : 0u);
+        EXPECT_EQ(f.RecordBytes(), FormatUsageRecord(expected));
+        EXPECT_EQ(f.view.MinutesUsed(), expected.minutesUsed);
     }
 }
 
@@ -89,8 +92,9 @@ TEST(ViewTick, IdentityIsResolvedAgainButTheListIsNotReread) {
     f.Tick();
     EXPECT_EQ(f.RecordBytes("taro"), "2026/12/07 23:02 000002\0 "s);
     f.platform.userName = std::string("hana");
-    f.Tick();
-    EXPECT_EQ(f.RecordBytes("guest"), "2026/12/07 23:03 000003\0 "s);
+    f.Tick();  // hana's minute goes to the guests' record, taro's stay in his
+    EXPECT_EQ(f.RecordBytes("guest"), "2026/12/07 23:03 000001\0 "s);
+    EXPECT_EQ(f.RecordBytes("taro"), "2026/12/07 23:02 000002\0 "s);
     EXPECT_EQ(f.Notices(), (Events{"notice: hana"s + kWeekdayHours}));
 }
 
@@ -104,7 +108,8 @@ TEST(ViewTick, OnlyRealTimeStartsANewDayAndClockChangesGiveNoTime) {
         {MakeTime(2026, 12, 7, 17, 0), 7200, 7200, 0, 141, 7},      // asleep: no use
         {MakeTime(2026, 12, 7, 23, 59, 30), -86400, 0, 0, 141, 7},  // clock set back a day
         {MakeTime(2026, 12, 7, 23, 59, 30), 86400, 0, 0, 141, 9},   // or forward
-        {MakeTime(2026, 12, 7, 0, 10), 0, 0, -3600, 141, 6},        // the zone's date goes back
+        {MakeTime(2026, 12, 7, 0, 10), 0, 0, -3600, 141,
+         7},  // the zone's date goes back: not the record's
     };
     for (const auto& c : cases) {
         ViewFixture f;
@@ -127,14 +132,15 @@ TEST(ViewTick, NothingCountsBeforeUsageStartAndARerunKeepsTheRunningMinute) {
     EXPECT_EQ(f.RecordBytes(), "<absent>");
     f.StartAt(f.platform.now);
     f.Tick();
-    f.SeedRecord({2026, 12, 7, 17, 1, 0});  // a lower count written elsewhere
+    f.SeedRecord({2026, 12, 7, 17, 1, 50});  // another guest counted meanwhile
     f.platform.Advance(45);
     f.view.OnInitialUpdate();  // Ctrl+N
-    f.Tick(30);
-    EXPECT_EQ(f.view.MinutesUsed(), 2);
+    EXPECT_EQ(f.view.MinutesUsed(), 50);
+    f.Tick(30);  // 45 + 30 seconds since the last counted minute
+    EXPECT_EQ(f.view.MinutesUsed(), 51);
 }
 
-TEST(ViewTick, AHeldRecordIsReadAgainNotOverwrittenAndFailuresAreLoggedOnce) {
+TEST(ViewTick, AHeldRecordNeitherLowersNorLosesTheCountAndFailuresAreLoggedOnce) {
     ViewFixture f;
     f.SeedRecord({2026, 12, 7, 9, 0, 120});
     {
@@ -142,16 +148,36 @@ TEST(ViewTick, AHeldRecordIsReadAgainNotOverwrittenAndFailuresAreLoggedOnce) {
         f.platform.now = MakeTime(2026, 12, 7, 17, 0);
         f.view.OnInitialUpdate();
         f.Tick();
+#ifndef _WIN32
+        EXPECT_EQ(f.view.MinutesUsed(), 121) << "enforced on the record and the minute";
+#endif
     }
-    EXPECT_EQ(f.RecordBytes(), FormatUsageRecord({2026, 12, 7, 9, 0, 120}));
-    f.Tick();
-    EXPECT_EQ(f.RecordBytes(), FormatUsageRecord({2026, 12, 7, 17, 2, 120}));
+    EXPECT_EQ(f.RecordBytes(), FormatUsageRecord({2026, 12, 7, 9, 0, 120})) << "not overwritten";
+    f.Tick();  // the held minute is added now
+    EXPECT_EQ(f.RecordBytes(), FormatUsageRecord({2026, 12, 7, 17, 2, 122}));
     std::filesystem::remove(f.dir.File("guest.txt"));
     std::filesystem::create_directory(f.dir.File("guest.txt"));  // cannot be written
     f.Tick();
     f.Tick();
+    EXPECT_EQ(f.view.MinutesUsed(), 124);
     EXPECT_EQ(f.Logs().size(), 2u) << "one line for the held file, one for the unwritable one";
 }
+
+#ifndef _WIN32
+// Anyone who may read the guests' record may lock it, for as long as they like:
+// the lock neither hands out a fresh quota nor delays the power-off.
+TEST(ViewTick, AnotherProcesssLockOnTheRecordNeverDelaysThePowerOff) {
+    for (const bool shared : {true, false}) {
+        ViewFixture f;
+        f.SeedRecord({2026, 12, 7, 9, 0, 269});
+        HeldFile held(f.dir.File("guest.txt"), shared);
+        f.StartAt(MakeTime(2026, 12, 7, 17, 0));
+        f.Tick();
+        EXPECT_EQ(f.EventsStartingWith("power-off"), (Events{"power-off"})) << shared;
+        EXPECT_EQ(ParseUsageRecord(f.RecordBytes()).minutesUsed, 269) << "never lower";
+    }
+}
+#endif
 
 TEST(ViewDraw, TwoStatusLinesAgainstTheQuotaOfTheDayOfDrawing) {
     ViewFixture f;
