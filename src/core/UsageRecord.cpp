@@ -105,12 +105,18 @@ RecordUpdate AddToUsageRecord(const std::string& path, const RecordAddition& add
     result.written = update.written;
     result.held = update.held;
     result.why = update.why;
-    if (update.held) {
-        // Read without the lock, perhaps halfway through another's write.
+    if (!update.written) {
+        // The count to enforce is still the record's: read without the lock
+        // (another's lock, or a record this user may read but not write), and
+        // read again should that meet another's write halfway.
         const RecordFile file = ReadUsageRecord(path);
-        result.state = file.state;
         std::optional<UsageRecord> held;
-        if (file.state == FileState::Read) held = file.record;
+        if (file.state == FileState::Read) {
+            result.state = FileState::Read;
+            held = file.record;
+        } else if (update.before.state == FileState::Read) {
+            held = ParseUsageRecord(update.before.bytes);
+        }
         result.record = AddToRecord(held, add);
     }
     return result;

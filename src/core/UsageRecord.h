@@ -67,9 +67,9 @@ UsageRecord AddToRecord(const std::optional<UsageRecord>& before, const RecordAd
 
 struct RecordUpdate {
     FileState state = FileState::Absent;  // how the record was found
-    UsageRecord record;    // written, or when held the count to enforce (with the minutes added)
+    UsageRecord record;    // as written; else the count to enforce: the record's and the minutes
     bool written = false;  // the minutes are in the record
-    bool held = false;     // another process held the lock: nothing written
+    bool held = false;     // another process held the lock, so nothing was written
     std::string why;       // when not written
 };
 // Adds under the record's lock what AddToRecord says, as one step that no other

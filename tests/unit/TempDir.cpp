@@ -47,8 +47,9 @@ std::string TempDir::Read(const std::string& name) const {
 }
 
 #ifdef _WIN32
-HeldFile::HeldFile(const std::string& path, bool /*shared: either blocks the program*/)
-    : m_handle(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+HeldFile::HeldFile(const std::string& path, bool shared)
+    : m_handle(::CreateFileA(path.c_str(), GENERIC_READ, shared ? FILE_SHARE_READ : 0, nullptr,
+                             OPEN_EXISTING, 0, nullptr)) {}
 HeldFile::~HeldFile() { ::CloseHandle(m_handle); }
 #else
 HeldFile::HeldFile(const std::string& path, bool shared) : m_fd(::open(path.c_str(), O_RDONLY)) {

@@ -25,10 +25,10 @@ private:
 char NativeSeparator();
 
 // Holds the file as another copy of the program or another process could: an
-// exclusive lock on Linux, an open without sharing on Windows.
+// exclusive lock on Linux, an open without sharing on Windows; or `shared`, as
+// anyone who may read it can: a shared lock, an open that shares reading only.
 class HeldFile {
 public:
-    // `shared`: a shared lock on Linux, which anyone who may read the file can take.
     explicit HeldFile(const std::string& path, bool shared = false);
     ~HeldFile();
     HeldFile(const HeldFile&) = delete;
