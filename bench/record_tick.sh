@@ -10,7 +10,7 @@
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 HOURGATED_EXE=$(realpath "${1:-$root/build/linux/hourgated}")
-command -v strace >/dev/null || { echo "strace is needed: apt-get install strace" >&2; exit 2; }
+command -v strace >/dev/null || { echo "strace is needed: scripts/install-deps.sh installs it" >&2; exit 2; }
 # shellcheck source=tests/e2e/linux/lib.sh
 source "$root/tests/e2e/linux/lib.sh"
 start_logind || exit 1

@@ -24,6 +24,8 @@ packages=(
     lintian
     # window manager for the Linux screenshots in docs/ (captions), scripts/screenshots.sh
     openbox
+    # what a usage tick costs the record, bench/record_tick.sh
+    strace
 )
 missing=()
 for p in "${packages[@]}"; do
