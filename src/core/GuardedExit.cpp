@@ -5,7 +5,18 @@ bool ExitPasswordAccepted(int dialogResult, const std::string& typed) {
 }
 
 GuardedExitOutcome DecideGuardedExit(int dialogResult, const std::string& typed,
-                                     const std::function<int()>& forcedPowerOff) {
+                                     const ExitRoute& route) {
     if (ExitPasswordAccepted(dialogResult, typed)) return GuardedExitOutcome::Quit;
-    return forcedPowerOff() ? GuardedExitOutcome::PowerOffQuit : GuardedExitOutcome::KeepRunning;
+    if (route.guarded && !route.dryRun) {
+        switch (route.askGuard()) {
+            case GuardPowerOff::Accepted:
+                return GuardedExitOutcome::PowerOffQuit;
+            case GuardPowerOff::Refused:
+                return GuardedExitOutcome::KeepRunning;
+            case GuardPowerOff::Gone:
+                break;
+        }
+    }
+    return route.powerOffItself() ? GuardedExitOutcome::PowerOffQuit
+                                  : GuardedExitOutcome::KeepRunning;
 }

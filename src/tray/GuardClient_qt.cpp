@@ -75,15 +75,18 @@ void GuardClient::OnStatusError(const QDBusError&) {
     OnStatus(QStringList());
 }
 
-int GuardClient::PowerOff(FailureLog& failures) {
+GuardPowerOff GuardClient::PowerOff(FailureLog& failures) {
     constexpr const char* kWhat = "power-off could not be requested";
     const QDBusMessage answer =
         QDBusConnection::systemBus().call(GuardCall("PowerOff"), QDBus::Block, kPowerOffTimeoutMs);
-    if (answer.type() != QDBusMessage::ReplyMessage) {
-        failures.Failed(kWhat, "the guard did not take it: " + answer.errorName().toStdString() +
-                                   " " + answer.errorMessage().toStdString());
-        return 0;
+    if (answer.type() == QDBusMessage::ReplyMessage) {
+        failures.Succeeded(kWhat);
+        return GuardPowerOff::Accepted;
     }
-    failures.Succeeded(kWhat);
-    return 1;
+    failures.Failed(kWhat, "the guard did not take it: " + answer.errorName().toStdString() + " " +
+                               answer.errorMessage().toStdString());
+    // The guard's own errors are its answer; anything else means no guard answered.
+    return answer.errorName().startsWith(QString::fromLatin1(kGuardInterface))
+               ? GuardPowerOff::Refused
+               : GuardPowerOff::Gone;
 }

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include "core/GuardedExit.h"
+
 class FailureLog;
 class QDBusError;
 
@@ -25,9 +27,9 @@ public:
     // The window's two lines as the guard last gave them; none while it keeps
     // no count for this user.
     const QStringList& Lines() const { return m_lines; }
-    // The exit command's request: 1 when the guard took it, 0 (the reason in
-    // `failures`) when it refused or could not be reached.
-    int PowerOff(FailureLog& failures);
+    // The exit command's request; when the guard did not take it, the reason
+    // goes to `failures`.
+    GuardPowerOff PowerOff(FailureLog& failures);
 
 signals:
     // The guard's notice for this user, to be shown as the standalone one is.

@@ -72,3 +72,10 @@ GuardReply AskGuard(GuardRequest request, DWORD timeoutMs) {
     }
     return reply;
 }
+
+GuardPowerOff AskGuardPowerOff() {
+    const GuardReply reply = AskGuard(GuardRequest::PowerOff);
+    if (reply.reach != GuardReach::Answered) return GuardPowerOff::Gone;
+    return reply.answer.kind == GuardAnswer::Kind::Accepted ? GuardPowerOff::Accepted
+                                                            : GuardPowerOff::Refused;
+}

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "core/GuardPipe.h"
+#include "core/GuardedExit.h"
 
 // How long the tray program waits for the guard at start and for each request.
 constexpr DWORD kGuardWaitMilliseconds = 1000;
@@ -26,3 +27,6 @@ struct GuardReply {
 };
 
 GuardReply AskGuard(GuardRequest request, DWORD timeoutMs = kGuardWaitMilliseconds);
+// The exit command's request: any answer but Accepted is the guard's no; no
+// answer at all means it is gone.
+GuardPowerOff AskGuardPowerOff();

@@ -185,8 +185,11 @@ void CMainFrame::OnTrayExit() { GuardedExit(); }
 void CMainFrame::GuardedExit() {
     CPassWordDlg dlg(this);
     const int result = dlg.DoModal();
-    const GuardedExitOutcome outcome = DecideGuardedExit(
-        result, dlg.m_strPassword, [this] { return m_platform.ForcedPowerOff(); });
+    const GuardedExitOutcome outcome =
+        DecideGuardedExit(result, dlg.m_strPassword,
+                          {m_platform.Guard() != nullptr, m_platform.DryRun(),
+                           [this] { return m_platform.AskGuardPowerOff(); },
+                           [this] { return m_platform.ForcedPowerOff(); }});
     // KeepRunning: the request could not even be sent, so nothing changes.
     if (outcome != GuardedExitOutcome::KeepRunning) CloseProgram();
 }

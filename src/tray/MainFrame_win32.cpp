@@ -261,13 +261,10 @@ void CMainFrame::OnDestroy() {
 void CMainFrame::GuardedExit() {
     CPassWordDlg dialog;
     const int result = static_cast<int>(dialog.DoModal());
-    // Guarded, the power-off is the guard's to request; refused or not
-    // answered, nothing changes. A dry run never asks the guard: a guard that
-    // runs for real would power the machine off.
-    const GuardedExitOutcome outcome = DecideGuardedExit(result, dialog.m_strPassword, [this] {
-        if (!m_view.IsGuarded() || m_platform.DryRun()) return m_platform.ForcedPowerOff();
-        return AskGuard(GuardRequest::PowerOff).Is(GuardAnswer::Kind::Accepted) ? 1 : 0;
-    });
+    const GuardedExitOutcome outcome =
+        DecideGuardedExit(result, dialog.m_strPassword,
+                          {m_view.IsGuarded(), m_platform.DryRun(), AskGuardPowerOff,
+                           [this] { return m_platform.ForcedPowerOff(); }});
     if (outcome == GuardedExitOutcome::KeepRunning) return;
     // The same steps as when the window is destroyed, but the window stays: the
     // message loop ends on the quit message and the process with it.

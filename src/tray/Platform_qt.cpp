@@ -34,10 +34,10 @@ void QtPlatform::ShowWarning(const std::string& message) {
     dlg.DoModal();
 }
 
-int QtPlatform::ForcedPowerOff() {
-    // A dry run sends no request, not even to the guard.
-    if (m_guard && !m_bDryRun) return m_guard->PowerOff(m_failures);
-    return ::ForcedPowerOff(m_bDryRun, m_failures);
+int QtPlatform::ForcedPowerOff() { return ::ForcedPowerOff(m_bDryRun, m_failures); }
+
+GuardPowerOff QtPlatform::AskGuardPowerOff() {
+    return m_guard ? m_guard->PowerOff(m_failures) : GuardPowerOff::Gone;
 }
 
 void QtPlatform::WriteSystemLog(const std::string& line) {

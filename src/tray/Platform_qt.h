@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "core/FailureLog.h"
+#include "core/GuardedExit.h"
 #include "os/System_posix.h"
 
 class CHourgateViewWnd;
@@ -24,6 +25,9 @@ public:
     // Guarded mode: the guard counts, and the power-off is its to request.
     void UseGuard(GuardClient* guard) { m_guard = guard; }
     GuardClient* Guard() const { return m_guard; }
+    bool DryRun() const { return m_bDryRun; }
+    // The exit command's request handed to the guard.
+    GuardPowerOff AskGuardPowerOff();
 
     std::optional<std::string> UserName() const override;
     void SetTimer(unsigned id, unsigned milliseconds) override;
