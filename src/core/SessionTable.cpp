@@ -37,3 +37,11 @@ std::vector<std::string> SessionTable::CountingSessionsOf(const std::string& use
     }
     return ids;
 }
+
+CallerStanding StandingOf(const SessionTable& sessions, const std::optional<std::string>& session,
+                          const std::function<bool(const std::string& user)>& isCaller) {
+    const std::optional<SessionTable::Session> found =
+        session ? sessions.Find(*session) : std::nullopt;
+    if (!found || !isCaller(found->user)) return CallerStanding::Unknown;
+    return found->counts ? CallerStanding::Counting : CallerStanding::NotCounting;
+}

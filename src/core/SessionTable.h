@@ -3,6 +3,7 @@
 // notifications on Windows.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -13,6 +14,22 @@
 // active one of its seat: a session switched away from, a login screen or a
 // remote shell without a seat counts nothing.
 bool SessionCounts(const std::string& sessionClass, const std::string& seat, bool active);
+
+class SessionTable;
+
+// Where a caller stands when it asks the guard to power the machine off.
+enum class CallerStanding {
+    Unknown,      // its session is not known, or is another user's
+    NotCounting,  // its own session, but not the seat's active local one
+    Counting,     // its own session is the one in use: it may
+};
+// The one rule of both guards: only from the caller's own session, and only
+// while that session counts. Each OS names the caller's session (logind's
+// session of the calling process, the pipe client's WTS session) and tells its
+// user apart (`isCaller`); a user's other session that counts (at the seat,
+// while the request comes from an ssh shell) is no ground.
+CallerStanding StandingOf(const SessionTable& sessions, const std::optional<std::string>& session,
+                          const std::function<bool(const std::string& user)>& isCaller);
 
 class SessionTable {
 public:

@@ -175,10 +175,17 @@ void GuardService::Subscribe() {
 void GuardService::PowerOff() {
     const std::optional<std::string> user = Caller();
     if (!user) return;
-    // Only a user at the machine may end everyone's session with it.
-    if (!m_users.IsCounting(*user)) {
-        ::syslog(LOG_WARNING, "power-off refused to %s: no active local session", user->c_str());
-        sendErrorReply(kGuardErrorRefused, QStringLiteral("no active local session"));
+    // Only a user at the machine may end everyone's session with it, and only
+    // from that session: not from their ssh shell while they sit at the seat.
+    const QDBusReply<uint> pid = connection().interface()->servicePid(message().service());
+    const std::optional<std::string> session =
+        pid.isValid() ? m_sessions.SessionOfProcess(pid.value()) : std::nullopt;
+    if (StandingOf(m_sessions.Table(), session, [&user](const std::string& name) {
+            return name == *user;
+        }) != CallerStanding::Counting) {
+        ::syslog(LOG_WARNING, "power-off refused to %s: not from the seat's active session",
+                 user->c_str());
+        sendErrorReply(kGuardErrorRefused, QStringLiteral("not from the seat's active session"));
         return;
     }
     RequestPowerOff(*user, 0);

@@ -109,9 +109,11 @@ GuardAnswer GuardService::Answer(GuardRequest request, const GuardCaller& caller
         if (!m_users.Find(user)) return GuardAnswer::Error(kGuardErrorNotCounted);
         return {GuardAnswer::Kind::Lines, m_users.StatusLines(user), {}};
     }
-    // Only a user at the machine may end everyone's session with it.
-    if (!session->counts) {
-        Log("power-off refused to " + user + ": the session is not the active one");
+    // Only a user at the machine may end everyone's session with it, from it.
+    if (StandingOf(m_sessions.Table(), std::to_string(caller.session),
+                   [&caller](const std::string& name) { return SameAccount(name, caller.user); }) !=
+        CallerStanding::Counting) {
+        Log("power-off refused to " + user + ": not from the seat's active session");
         return GuardAnswer::Error(kGuardErrorRefused);
     }
     RequestPowerOff(user, 0);

@@ -109,6 +109,17 @@ void LogindSessions::ReadSession(const QString& id, const QString& path) {
     m_table.Update(id.toStdString(), user, counts);
 }
 
+std::optional<std::string> LogindSessions::SessionOfProcess(uint pid) {
+    QDBusMessage call = QDBusMessage::createMethodCall(kLogindService, kLogindPath, kLogindManager,
+                                                       QStringLiteral("GetSessionByPID"));
+    call << pid;
+    const QDBusReply<QDBusObjectPath> reply = m_bus.call(call, QDBus::Block, kLogindTimeoutMs);
+    if (!reply.isValid()) return std::nullopt;
+    const auto found = m_ids.find(reply.value().path());
+    if (found == m_ids.end()) return std::nullopt;
+    return found->second.toStdString();
+}
+
 void LogindSessions::OnSessionNew(const QString& id, const QDBusObjectPath& path) {
     ReadSession(id, path.path());
     m_changed();

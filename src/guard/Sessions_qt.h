@@ -10,6 +10,7 @@
 #include <QVariantMap>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "core/SessionTable.h"
 
@@ -23,6 +24,9 @@ public:
     // when the signals cannot be followed.
     bool Start();
     const SessionTable& Table() const { return m_table; }
+    // The id of the session logind puts the process in; nothing when it has
+    // none (a system service) or logind cannot tell.
+    std::optional<std::string> SessionOfProcess(uint pid);
 
 private slots:
     void OnSessionNew(const QString& id, const QDBusObjectPath& path);

@@ -20,6 +20,7 @@ session_new c1 0 root
 install_program
 # At the normal speed, so that its notices stay up for their 3 seconds.
 start_program ""
+session_of "$PROGRAM_PID" c1
 check "the icon docks" wait_until 20 tray_icon
 click_tray 1
 check "the window shows the guard's figures for root" \
@@ -28,6 +29,12 @@ check "the window shows the guard's figures for root" \
 focus_window hourgate && xdotool key ctrl+n
 click_tray 1
 
+# root's second session, switched away from: its processes may not power off.
+session_new c2 0 root && session_active c2 false
+from_c2() { (session_of "$BASHPID" c2 && exec gdbus call --system --dest org.hourgate.Guard1 \
+    --object-path /org/hourgate/Guard1 --method org.hourgate.Guard1.PowerOff 2>&1); }
+check "a power-off asked from root's other session, while c1 is in use, is refused" \
+    eval '[[ $(from_c2) == *Error.Refused* ]] && [ -z "$(poweroffs)" ]'
 session_active c1 false
 check "a wrong password at 終了 while root's session is inactive is taken" leave tray wrong
 session_active c1 true
@@ -36,6 +43,7 @@ check "the guard requests this one from logind, and the program ends with exit c
     eval 'program_exits_with 0 && [ "$(poweroffs)" = false ]'
 
 start_program ""
+session_of "$PROGRAM_PID" c1
 wait_until 20 tray_icon >/dev/null
 mock ClearCalls >/dev/null
 stop_guard

@@ -88,6 +88,14 @@ mock_at() { gdbus call --address "$DBUS_SYSTEM_BUS_ADDRESS" --dest org.freedeskt
 session_new() { mock AddSession "$1" seat0 "$2" "$3" true >/dev/null && session_signal SessionNew "$1"; }
 session_active() { mock_at "/org/freedesktop/login1/session/$1" UpdateProperties org.freedesktop.login1.Session "{'Active': <$2>}" >/dev/null; }
 session_removed() { mock RemoveObject "/org/freedesktop/login1/session/$1" >/dev/null && session_signal SessionRemoved "$1"; }
+# session_of PID ID: logind has process PID in session ID (GetSessionByPID);
+# any other process is in none.
+SESSION_PIDS=""
+session_of() {
+    SESSION_PIDS+="$1: '/org/freedesktop/login1/session/$2', "
+    mock AddMethod org.freedesktop.login1.Manager GetSessionByPID u o \
+        "ret = {$SESSION_PIDS}.get(args[0], '/')" >/dev/null
+}
 session_signal() { mock EmitSignal org.freedesktop.login1.Manager "$1" so "[<'$2'>, <objectpath '/org/freedesktop/login1/session/$2'>]" >/dev/null; }
 # The arguments of the PowerOff calls logind received, e.g. "false" for one
 # non-interactive request, nothing for none; fails when the mock does not answer.
