@@ -58,3 +58,15 @@ std::string ResolveUsageCategory(const std::string& loginName, const ExemptNameS
     }
     return kGuestCategory;
 }
+
+bool IsProgramDataFile(const std::string& fileName, const ExemptNameSlots& names, int count,
+                       LeadByteTest isLeadByte) {
+    if (fileName == kExemptionListFileName) return true;
+    const std::string suffix = ".txt";
+    if (fileName.size() <= suffix.size() ||
+        fileName.compare(fileName.size() - suffix.size(), suffix.size(), suffix) != 0) {
+        return false;
+    }
+    const std::string stem = fileName.substr(0, fileName.size() - suffix.size());
+    return ResolveUsageCategory(stem, names, count, isLeadByte) == stem;
+}

@@ -29,3 +29,9 @@ std::string LoadExemptionList(const std::string& programDirectory, char separato
 // or one with a path separator) matches no entry.
 std::string ResolveUsageCategory(const std::string& loginName, const ExemptNameSlots& names,
                                  int count, LeadByteTest isLeadByte);
+
+// The files of the program directory that are the program's own: the exemption
+// list and the records (guest.txt, and <name>.txt for a listed name). The guard
+// makes these its own at start and leaves every other file as it is.
+bool IsProgramDataFile(const std::string& fileName, const ExemptNameSlots& names, int count,
+                       LeadByteTest isLeadByte);

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "core/CommandLine.h"
+#include "core/ExemptionList.h"
 #include "guard/GuardService_qt.h"
 #include "os/System_posix.h"
 
@@ -27,19 +28,27 @@ constexpr const char* kGuardUsage =
     "  --version  show the version and exit\n";
 
 // Records left by the program run alone may be writable by users: from now on
-// only the guard may open them. Links and other odd files are left alone (and
-// then never followed when the records are written).
+// only the guard may open them. Only the program's own files: links and other
+// odd files are left alone (and then never followed when the records are
+// written), and so is every other file beside the program.
 void TightenRecords(const QString& directory) {
-    const QStringList records = QDir(directory).entryList({QStringLiteral("*.txt")}, QDir::Files);
-    for (const QString& name : records) {
+    ExemptNameSlots names = {};
+    int count = 0;
+    LoadExemptionList(directory.toStdString(), '/', names, count);
+    const QStringList files = QDir(directory).entryList(QDir::Files);
+    for (const QString& name : files) {
+        if (!IsProgramDataFile(name.toStdString(), names, count, nullptr)) continue;
         const QByteArray path = (directory + QLatin1Char('/') + name).toLocal8Bit();
         const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
+        // The records become the guard's alone; the list stays readable, as the
+        // administrator's file, but only root may change it.
+        const mode_t allowed = name == QLatin1String(kExemptionListFileName) ? 0644 : 0600;
         struct stat info = {};
         if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-            (info.st_uid != 0 || (info.st_mode & 0077) != 0)) {
-            if (::fchown(fd, 0, 0) != 0 || ::fchmod(fd, 0600) != 0) {
-                ::syslog(LOG_WARNING, "cannot make %s private to the guard: %s", path.constData(),
+            (info.st_uid != 0 || (info.st_mode & 0777 & ~allowed) != 0)) {
+            if (::fchown(fd, 0, 0) != 0 || ::fchmod(fd, info.st_mode & allowed) != 0) {
+                ::syslog(LOG_WARNING, "cannot make %s the guard's own: %s", path.constData(),
                          std::strerror(errno));
             }
         }

@@ -5,7 +5,9 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include "core/ExemptionList.h"
 #include "os/SystemError_win32.h"
+#include "os/System_win32.h"
 
 namespace {
 
@@ -43,6 +45,9 @@ void ProtectGuardDirectory(const std::string& directory,
     // The directory first: its inherited entries then reach the files, whose
     // own lists follow.
     set(directory, kGuardDirectorySddl);
+    ExemptNameSlots names = {};
+    int count = 0;
+    LoadExemptionList(directory, '\\', names, count);
     WIN32_FIND_DATAA found{};
     const HANDLE search = ::FindFirstFileA((directory + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
@@ -56,6 +61,8 @@ void ProtectGuardDirectory(const std::string& directory,
             set(path, kGuardProgramSddl);
             continue;
         }
+        // Only the program's own files; anything else beside it stays as it is.
+        if (!IsProgramDataFile(name, names, count, Win32IsLeadByte)) continue;
         set(path, kGuardPrivateSddl);
         // A record made read-only while users could still change it would stop
         // the service's writes too.

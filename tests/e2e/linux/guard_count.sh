@@ -12,7 +12,13 @@ start_logind || exit 1
 minutes() { record_minutes "$1" "$GUARD_DIR"; }
 not_counted() { [[ $(guard_as "$1" Status) == *Error.NotCounted* ]]; }
 mkdir "$GUARD_DIR" && echo nobody >"$GUARD_DIR/Hourgate.ini"
+# Left by the program run alone, and a file of someone else's beside it.
+install -m 0666 /dev/null "$GUARD_DIR/guest.txt" && chmod 0666 "$GUARD_DIR/Hourgate.ini"
+install -o nobody -m 0664 /dev/null "$GUARD_DIR/notes.txt"
+modes() { stat -c '%n %U %a' "$GUARD_DIR"/{Hourgate.ini,guest.txt,notes.txt} | sed "s|$GUARD_DIR/||" | xargs; }
 start_guard "@2026-12-07 16:00:00 x60"
+check "the guard makes its own files its own and leaves any other alone" \
+    eval '[ "$(modes)" = "Hourgate.ini root 644 guest.txt root 600 notes.txt nobody 664" ]'
 session_new c1 0 root
 check "root's active session: the guests' record counts" wait_until 20 eval '[ "$(minutes guest.txt)" -ge 2 ]'
 check "nobody, without a session, is not counted (and gets no one else's figures)" not_counted nobody

@@ -2,7 +2,8 @@
 # The guard as the installer sets it up: registered with the service manager
 # (dry run) and started there; the tray program shows its figures, and Cancel
 # at 終了 in a dry run stays the tray program's own dry run; the service stops on
-# request. A record left read-only from before is made writable again. Prints
+# request. A record left read-only from before is made writable again, any other
+# file is left as it is. Prints
 # the service's access list as the service manager has it.
 # shellcheck source=tests/e2e/windows/e2e-lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/e2e-lib.sh" "$@"
@@ -11,7 +12,10 @@ e2e_start_display
 dir="$e2e_work/installed"
 mkdir -p "$dir" && cp "$e2e_guard_exe" "$dir/hourgated.exe"
 attributes() { wine cmd /c attrib "Z:${dir//\//\\}\\$1" </dev/null 2>/dev/null | cut -c1-10 | tr -d ' \r'; }
-touch "$dir/hanako.txt" && wine attrib +r "Z:${dir//\//\\}\\hanako.txt" </dev/null >/dev/null 2>&1
+printf 'hanako\r\n' >"$dir/Hourgate.ini"
+for file in hanako.txt notes.txt; do
+    touch "$dir/$file" && wine attrib +r "Z:${dir//\//\\}\\$file" </dev/null >/dev/null 2>&1
+done
 read_only_before=$(attributes hanako.txt)
 e2e_services+=(hourgated)
 wine sc create hourgated binPath= "Z:${dir//\//\\}\\hourgated.exe --dry-run" </dev/null >/dev/null 2>&1
@@ -19,8 +23,8 @@ wine net start hourgated </dev/null >/dev/null 2>&1
 e2e_until 60 e2e_guard_up
 e2e_drive service hourgated | sed 's/^/info: /'
 check "the service runs" 4 "$(e2e_drive service hourgated | sed -n 's/^state=//p')"
-check "a record left read-only is writable again" "AR A" \
-    "$read_only_before $(attributes hanako.txt)"
+check "a record left read-only is writable again; another file is left alone" "AR A AR" \
+    "$read_only_before $(attributes hanako.txt) $(attributes notes.txt)"
 
 e2e_start tray
 e2e_until 60 e2e_has tray=1
