@@ -40,8 +40,11 @@ std::string EncodeGuardAnswer(const GuardAnswer& answer) {
             bytes += kLines;
             for (std::size_t i = 0; i < answer.lines.size() && i < kMaxGuardLines; ++i) {
                 const std::string& line = answer.lines[i];
+                const std::string part = line.substr(0, line.find_first_of(std::string("\n\0", 2)));
+                // A line that would take the answer past what a reader takes is left out.
+                if (bytes.size() + 1 + part.size() > kMaxGuardAnswerBytes) break;
                 bytes += '\n';
-                bytes += line.substr(0, line.find_first_of(std::string("\n\0", 2)));
+                bytes += part;
             }
             break;
         case GuardAnswer::Kind::Accepted:

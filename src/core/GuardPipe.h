@@ -47,7 +47,8 @@ std::string EncodeGuardRequest(GuardRequest request);
 // Nothing for anything but exactly one known request.
 std::optional<GuardRequest> DecodeGuardRequest(const std::string& bytes);
 
-// Lines beyond kMaxGuardLines, and bytes that would end a line early, are left out.
+// Lines beyond kMaxGuardLines or kMaxGuardAnswerBytes, and bytes that would end a
+// line early, are left out: whatever the lines, the answer decodes.
 std::string EncodeGuardAnswer(const GuardAnswer& answer);
 // Nothing for an answer that is cut short, too long or not one of the forms above.
 std::optional<GuardAnswer> DecodeGuardAnswer(const std::string& bytes);

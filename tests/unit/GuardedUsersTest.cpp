@@ -7,6 +7,7 @@
 #include "FakePlatform.h"
 #include "TempDir.h"
 #include "core/GuardedUsers.h"
+#include "core/NoticeWindow.h"
 #include "core/UsagePolicy.h"
 #include "core/UsageRecord.h"
 
@@ -150,4 +151,19 @@ TEST(GuardedUsers, ShortSwitchesAwayLoseNoTimeInUse) {
         guard.Session("1", "taro", true);
     }
     EXPECT_EQ(guard.Minutes("guest.txt"), 55);  // 60 x 55 s
+}
+
+// A guard's power-off waits for the notice it just sent to have had its time
+// on screen, and never longer than a minute.
+TEST(NoticeWindow, APowerOffWaitsForTheNoticeOnScreen) {
+    NoticeWindow notice;
+    EXPECT_EQ(notice.PowerOffDelayMilliseconds(5000), 0) << "no notice yet";
+    notice.NoticeSent(10000);
+    const std::pair<std::int64_t, int> cases[] = {{10000, kNoticeMilliseconds},
+                                                  {11000, kNoticeMilliseconds - 1000},
+                                                  {10000 + kNoticeMilliseconds, 0},
+                                                  {99999, 0}};
+    for (const auto& [now, delay] : cases) EXPECT_EQ(notice.PowerOffDelayMilliseconds(now), delay);
+    notice.NoticeSent(0, 600000);  // a notice still waiting for a tray program
+    EXPECT_EQ(notice.PowerOffDelayMilliseconds(0), 60000);
 }
