@@ -26,8 +26,10 @@ export LC_ALL=C.UTF-8 HOME=$E2E_TMP/home XDG_CONFIG_HOME=$E2E_TMP/home/.config
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$E2E_TMP/no-system-bus"
 
 e2e_cleanup() {
-    kill "${E2E_PIDS[@]}" 2>/dev/null
-    wait "${E2E_PIDS[@]}" 2>/dev/null
+    # The processes end by the signal: that is no failure of the run, even in
+    # a script that stops at the first failing command (scripts/run.sh).
+    kill "${E2E_PIDS[@]}" 2>/dev/null || true
+    wait "${E2E_PIDS[@]}" 2>/dev/null || true
     if [ "${E2E_KEEP:-0}" = 1 ]; then echo "kept $E2E_TMP"; else rm -rf "$E2E_TMP"; fi
 }
 trap e2e_cleanup EXIT
