@@ -42,7 +42,9 @@ GuardService::GuardService(QDBusConnection bus, bool dryRun)
 }
 
 bool GuardService::Start(std::string& why) {
-    if (!m_bus.registerObject(kGuardPath, this, QDBusConnection::ExportScriptableSlots)) {
+    if (!m_bus.registerObject(
+            kGuardPath, this,
+            QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportScriptableSignals)) {
         why = "cannot register " + std::string(kGuardPath) + ": " +
               m_bus.lastError().message().toStdString();
         return false;

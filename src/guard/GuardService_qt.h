@@ -37,6 +37,12 @@ public:
     // Sends logind the power-off after `delayMs`; an earlier pending request stands.
     void RequestPowerOff(const std::string& user, int delayMs);
 
+signals:
+    // Declared so that the interface's introspection lists them; never emitted
+    // as broadcasts: each goes to its user's subscribed connections only (SendTo).
+    Q_SCRIPTABLE void Notice(const QString& message);
+    Q_SCRIPTABLE void StatusChanged(const QStringList& lines);
+
 public slots:
     Q_SCRIPTABLE QStringList Status();
     Q_SCRIPTABLE void Subscribe();

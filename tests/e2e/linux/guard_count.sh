@@ -19,6 +19,10 @@ modes() { stat -c '%n %U %a' "$GUARD_DIR"/{Hourgate.ini,guest.txt,notes.txt} | s
 start_guard "@2026-12-07 16:00:00 x60"
 check "the guard makes its own files its own and leaves any other alone" \
     eval '[ "$(modes)" = "Hourgate.ini root 644 guest.txt root 600 notes.txt nobody 664" ]'
+interface() { gdbus introspect --system --dest org.hourgate.Guard1 --object-path /org/hourgate/Guard1 |
+    sed -n '/interface org.hourgate.Guard1 {/,/};/p' | xargs; }
+check "introspection shows the whole interface, its signals too" eval '[ "$(interface)" = \
+    "interface org.hourgate.Guard1 { methods: Status(out as arg_0); Subscribe(); PowerOff(); signals: Notice(s message); StatusChanged(as lines); properties: };" ]'
 session_new c1 0 root
 check "root's active session: the guests' record counts" wait_until 20 eval '[ "$(minutes guest.txt)" -ge 2 ]'
 check "nobody, without a session, is not counted (and gets no one else's figures)" not_counted nobody
