@@ -95,8 +95,10 @@ void RestartOnFailure(GuardService& service) {
                                             static_cast<DWORD>(buffer.size()), &size) &&
                      reinterpret_cast<SERVICE_FAILURE_ACTIONSA*>(buffer.data())->cActions > 0;
     if (self && !set) {
+        // The same policy as the Linux unit's: 2 s after every end, for ever
+        // (the last action repeats; a guard that gives up would be a way around it).
         SC_ACTION restart[] = {
-            {SC_ACTION_RESTART, 1000}, {SC_ACTION_RESTART, 5000}, {SC_ACTION_RESTART, 60000}};
+            {SC_ACTION_RESTART, 2000}, {SC_ACTION_RESTART, 2000}, {SC_ACTION_RESTART, 2000}};
         SERVICE_FAILURE_ACTIONSA actions{};
         actions.dwResetPeriod = 24 * 60 * 60;
         actions.cActions = sizeof restart / sizeof restart[0];

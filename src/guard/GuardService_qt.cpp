@@ -1,5 +1,7 @@
 #include "guard/GuardService_qt.h"
 
+#include <QCoreApplication>
+
 #include <syslog.h>
 #include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>
@@ -58,7 +60,21 @@ bool GuardService::Start(std::string& why) {
         why = "cannot follow logind's sessions: " + m_bus.lastError().message().toStdString();
         return false;
     }
+    // Without the bus the guard sees no logon, answers no tray program and
+    // cannot power off: it ends, and the service manager starts it again. A
+    // restart loses at most the running minute; the records keep the rest.
+    if (!m_bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
+                       QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"),
+                       this, SLOT(OnBusLost()))) {
+        why = "cannot watch the system bus: " + m_bus.lastError().message().toStdString();
+        return false;
+    }
     return true;
+}
+
+void GuardService::OnBusLost() {
+    ::syslog(LOG_ERR, "the system bus connection is lost: exiting to be started again");
+    QCoreApplication::exit(1);
 }
 
 void GuardService::OnUserTimer(const std::string& user, unsigned id) {

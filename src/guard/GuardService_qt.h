@@ -48,6 +48,9 @@ public slots:
     Q_SCRIPTABLE void Subscribe();
     Q_SCRIPTABLE void PowerOff();
 
+private slots:
+    void OnBusLost();
+
 private:
     // The user name of the caller of the current method, from its uid as the
     // bus daemon knows it; nothing (and an error reply) when it cannot be told.

@@ -42,10 +42,21 @@ check "nobody's session gone: no count kept" wait_until 10 not_counted nobody
 
 session_active c1 true
 wait_until 10 eval '[ "$(minutes guest.txt)" -gt '"$paused"' ]'
+# logind restarts: the guard reads its sessions again and counts on.
+kill "$LOGIND_PID" && wait "$LOGIND_PID" 2>/dev/null
+start_mock_logind && session_new c3 0 root
+counted=$(minutes guest.txt)
+check "after logind restarts the guard counts on" \
+    wait_until 20 eval '[ "$(minutes guest.txt)" -gt '"$counted"' ]'
 stop_guard
 before=$(printf '%06d' "$(minutes guest.txt)")
 # At the normal speed: the record written at start is the only one for a minute.
 start_guard "@2026-12-07 18:00:00"
 check "a guard restarted later that day goes on from the record" \
     wait_until 20 eval '[ "$(record guest.txt "$GUARD_DIR")" = "2026/12/07 18:00 '"$before"'| " ]'
+# The system bus restarts: the guard ends with an error, for systemd to start it again.
+stop_bus
+check "after losing the system bus the guard exits with an error, saying why" \
+    eval 'wait_until 10 eval "! kill -0 $GUARD_PID 2>/dev/null"; wait "$GUARD_PID"; [ $? = 1 ] &&
+        grep -q "system bus connection is lost" "$GUARD_DIR/stderr.log"'
 e2e_finish

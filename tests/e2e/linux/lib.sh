@@ -76,12 +76,19 @@ start_logind() {
     E2E_PIDS+=($!)
     wait_until 20 test -s "$E2E_TMP/bus" || return 1
     DBUS_SYSTEM_BUS_ADDRESS=$(head -n1 "$E2E_TMP/bus")
-    /usr/bin/python3 -m dbusmock --system --template logind >"$E2E_TMP/logind.log" 2>&1 &
+    start_mock_logind
+}
+# The mock logind alone, on the bus start_logind made: again after a test took
+# it off the bus (LOGIND_PID), as when logind restarts.
+start_mock_logind() {
+    /usr/bin/python3 -m dbusmock --system --template logind >>"$E2E_TMP/logind.log" 2>&1 &
     # shellcheck disable=SC2034 # for a test that takes logind off the bus
     LOGIND_PID=$!
     E2E_PIDS+=($!)
     wait_until 20 poweroffs >/dev/null
 }
+# The bus daemon itself, as when the system bus restarts.
+stop_bus() { pkill -f "dbus-daemon --config-file=$E2E_TMP/bus.conf"; }
 mock() { mock_at /org/freedesktop/login1 "$@"; }
 mock_at() { gdbus call --address "$DBUS_SYSTEM_BUS_ADDRESS" --dest org.freedesktop.login1 \
     --object-path "$1" --method "org.freedesktop.DBus.Mock.$2" "${@:3}"; }
