@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
     if (argc != 3) Fail("usage: hg_measure EXE FRAME_CLASS|--guard");
     const std::string exe = argv[1];
     const bool guard = std::string(argv[2]) == "--guard";
-    std::string line = "\"" + exe + "\" --dry-run" + (guard ? " --console" : "");
+    std::string line =
+        "\"" + exe + "\" --dry-run" + (guard ? " --console --sessions-from-callers" : "");
     const std::string directory = exe.substr(0, exe.find_last_of('\\'));
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

@@ -210,7 +210,7 @@ bench_windows() {
         result "windows: start-up to the tray icon (Wine)" ms "ratio<=1.20" "${ms[hourgate]}" "${ms[bare]}"
         result "windows: committed private memory (Wine)" KiB "ratio<=1.20" "${mem[hourgate]}" "${mem[bare]}"
     done
-    # The guard service, run by hand (--console, dry run) with one user counted
+    # The guard service, run by hand (--console, dry run, --sessions-from-callers) with one user counted
     # (under Wine the first caller's session is that user's), against a bare
     # service of the same shape: a message-only window, a timer, the pipe.
     local gnames=(hourgated bare) gexes=(build/windows/hourgated.exe build/windows/bench/bare_service.exe)

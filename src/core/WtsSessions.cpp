@@ -32,7 +32,7 @@ void WtsSessions::OnSessionChange(unsigned event, std::uint32_t id) {
 }
 
 bool WtsSessions::OnCaller(std::uint32_t id, const std::string& user) {
-    if (!m_bNoneListed || user.empty()) return false;
+    if (!m_bCallersWhenNoneListed || !m_bNoneListed || user.empty()) return false;
     const std::optional<SessionTable::Session> known = m_table.Find(std::to_string(id));
     if (known && known->user == user && known->counts) return false;
     m_table.Update(std::to_string(id), user, true);

@@ -48,17 +48,20 @@ bool WtsSessionCounts(const WtsSession& session);
 
 class WtsSessions {
 public:
-    explicit WtsSessions(WtsApi& api) : m_api(api) {}
+    // `callersWhenNoneListed`: the test switch for Wine (see OnCaller); off, a
+    // system that lists no sessions has no one counted.
+    explicit WtsSessions(WtsApi& api, bool callersWhenNoneListed = false)
+        : m_api(api), m_bCallersWhenNoneListed(callersWhenNoneListed) {}
 
     // Reads every session anew; false when the system could not list them.
     bool ReadAll();
     // A session-change notification for session `id`: the session is read again,
     // or dropped at its logoff.
     void OnSessionChange(unsigned event, std::uint32_t id);
-    // A tray program of `user` in session `id` called. Only where the system
-    // lists no session at all, which Windows never does (its services have a
-    // session of their own) but Wine does, is that caller's session taken as an
-    // active one; true when the table changed.
+    // A tray program of `user` in session `id` called. Only with the test switch
+    // on, and only where the system lists no session at all, which Windows
+    // never does (its services have a session of their own) but Wine does, is
+    // that caller's session taken as an active one; true when the table changed.
     bool OnCaller(std::uint32_t id, const std::string& user);
 
     const SessionTable& Table() const { return m_table; }
@@ -69,5 +72,6 @@ private:
 
     WtsApi& m_api;
     SessionTable m_table;
+    bool m_bCallersWhenNoneListed;
     bool m_bNoneListed = false;
 };

@@ -17,11 +17,14 @@ namespace {
 
 constexpr const char* kServiceName = "hourgated";
 constexpr const char* kConsoleSwitch = "--console";
+constexpr const char* kSessionsFromCallersSwitch = "--sessions-from-callers";
 constexpr const char* kGuardUsage =
-    "usage: hourgated [--dry-run] [--console]\n"
+    "usage: hourgated [--dry-run] [--console] [--sessions-from-callers]\n"
     "  --dry-run  run as usual, but only report each power-off in the log\n"
     "  --console  run by hand rather than by the service manager; the log also\n"
     "             goes to standard error, Ctrl+C stops it\n"
+    "  --sessions-from-callers  for tests under Wine, which lists no sessions:\n"
+    "             a tray program's session counts from its first call\n"
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n";
 
@@ -30,6 +33,7 @@ constexpr const char* kGuardUsage =
 struct GuardOptions {
     bool dryRun = false;
     bool console = false;
+    bool sessionsFromCallers = false;
 };
 GuardOptions g_options;
 
@@ -115,8 +119,13 @@ void RestartOnFailure(GuardService& service) {
 void WINAPI ServiceMain(DWORD argc, LPSTR* argv) {
     // The start's own arguments (sc start hourgated --dry-run) add to the ImagePath's.
     bool dryRun = g_options.dryRun;
-    for (DWORD i = 1; i < argc; ++i) dryRun = dryRun || std::strcmp(argv[i], kDryRunSwitch) == 0;
-    GuardService service(dryRun, false);
+    bool sessionsFromCallers = g_options.sessionsFromCallers;
+    for (DWORD i = 1; i < argc; ++i) {
+        dryRun = dryRun || std::strcmp(argv[i], kDryRunSwitch) == 0;
+        sessionsFromCallers =
+            sessionsFromCallers || std::strcmp(argv[i], kSessionsFromCallersSwitch) == 0;
+    }
+    GuardService service(dryRun, false, sessionsFromCallers);
     // The window first: controls that come while the service starts wait in its queue.
     std::string why;
     const bool created = service.Create(why);
@@ -137,7 +146,7 @@ void WINAPI ServiceMain(DWORD argc, LPSTR* argv) {
 }
 
 int RunOnConsole() {
-    GuardService service(g_options.dryRun, true);
+    GuardService service(g_options.dryRun, true, g_options.sessionsFromCallers);
     std::string why;
     if (!service.Create(why) || !service.Start(why, false)) {
         service.Log(why);
@@ -151,11 +160,14 @@ int RunOnConsole() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // --console is the guard's own; the rest is the command line both programs share.
+    // --console and --sessions-from-callers are the guard's own; the rest is
+    // the command line both programs share.
     std::vector<const char*> shared;
     for (int i = 0; i < argc; ++i) {
         if (i > 0 && std::strcmp(argv[i], kConsoleSwitch) == 0) {
             g_options.console = true;
+        } else if (i > 0 && std::strcmp(argv[i], kSessionsFromCallersSwitch) == 0) {
+            g_options.sessionsFromCallers = true;
         } else {
             shared.push_back(argv[i]);
         }

@@ -21,10 +21,11 @@ bool SameAccount(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-GuardService::GuardService(bool dryRun, bool console)
+GuardService::GuardService(bool dryRun, bool console, bool sessionsFromCallers)
     : m_bDryRun(dryRun),
       m_bConsole(console),
-      m_sessions(m_wts),
+      m_bSessionsFromCallers(sessionsFromCallers),
+      m_sessions(m_wts, sessionsFromCallers),
       m_users(
           [this](const std::string& user) { return std::make_unique<GuardPlatform>(*this, user); }),
       m_pipe([this](GuardRequest request, const GuardCaller& caller) {
@@ -63,8 +64,10 @@ bool GuardService::Start(std::string& why, bool protectFiles) {
         // Read again at the next session change.
         Log("cannot list the sessions (Windows error " + std::to_string(::GetLastError()) + ")");
     } else if (m_sessions.ListsNoSessions()) {
-        Log("the system lists no sessions (as under Wine): a tray program's session counts "
-            "from its first call");
+        Log(m_bSessionsFromCallers
+                ? "the system lists no sessions (as under Wine): a tray program's session "
+                  "counts from its first call (--sessions-from-callers)"
+                : "the system lists no sessions: no one is counted");
     }
     ApplySessions();
     return true;

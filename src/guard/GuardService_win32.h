@@ -27,7 +27,8 @@ constexpr UINT WM_GUARD_SESSIONCHANGE = WM_APP + 1;
 class GuardService : public CWnd {
 public:
     // `console`: run by hand, so the log lines also go to standard error.
-    GuardService(bool dryRun, bool console);
+    // `sessionsFromCallers`: the test switch for Wine, which lists no sessions.
+    GuardService(bool dryRun, bool console, bool sessionsFromCallers);
     ~GuardService() override { DestroyWindow(); }
 
     // Creates the window, which from then on queues what is posted to it.
@@ -60,6 +61,7 @@ private:
 
     bool m_bDryRun;
     bool m_bConsole;
+    bool m_bSessionsFromCallers;
     // The service's one event-log writer.
     EventLog m_eventLog;
     SystemWtsApi m_wts;

@@ -29,9 +29,10 @@ public:
 };
 
 struct Guard {
+    explicit Guard(bool callersWhenNoneListed = false) : sessions(wts, callersWhenNoneListed) {}
     TempDir dir;
     FakeWts wts;
-    WtsSessions sessions{wts};
+    WtsSessions sessions;
     GuardedUsers users{[this](const std::string& user) {
         auto fake = std::make_unique<FakePlatform>(dir.path());
         fake->userName = user;
@@ -98,14 +99,17 @@ TEST(WtsSessions, NotificationsDecideWhoseMinutesCount) {
     EXPECT_FALSE(guard.sessions.ReadAll());
 }
 
-// Wine lists no session at all: there the tray programs' sessions are the ones known.
-TEST(WtsSessions, WithNoSessionListedCallersSessionsCount) {
-    Guard guard;
-    ASSERT_TRUE(guard.sessions.ReadAll());
-    EXPECT_TRUE(guard.sessions.ListsNoSessions());
-    EXPECT_TRUE(guard.sessions.OnCaller(1, "root"));
-    EXPECT_FALSE(guard.sessions.OnCaller(1, "root"));
-    EXPECT_FALSE(guard.sessions.OnCaller(1, ""));
-    guard.users.Apply(guard.sessions.Table());
-    EXPECT_EQ(guard.Counting(), "root ");
+// Wine lists no session at all: only with the tests' switch are the tray
+// programs' sessions then the ones known; a real guard counts no one.
+TEST(WtsSessions, WithNoSessionListedCallersCountOnlyBehindTheTestSwitch) {
+    for (const bool testSwitch : {false, true}) {
+        Guard guard(testSwitch);
+        ASSERT_TRUE(guard.sessions.ReadAll());
+        EXPECT_TRUE(guard.sessions.ListsNoSessions());
+        EXPECT_EQ(guard.sessions.OnCaller(1, "root"), testSwitch);
+        EXPECT_FALSE(guard.sessions.OnCaller(1, "root"));
+        EXPECT_FALSE(guard.sessions.OnCaller(1, ""));
+        guard.users.Apply(guard.sessions.Table());
+        EXPECT_EQ(guard.Counting(), testSwitch ? "root " : "");
+    }
 }

@@ -82,15 +82,16 @@ e2e_start() {
 }
 
 # e2e_start_guard NAME: the guard service in a directory of its own, run by hand
-# (--console --dry-run), its log into guard-stderr.txt there; returns once its
-# pipe answers. Sets e2e_guard_dir and e2e_guard_pid.
+# (--console --dry-run, and --sessions-from-callers: Wine lists no sessions),
+# its log into guard-stderr.txt there; returns once its pipe answers. Sets
+# e2e_guard_dir and e2e_guard_pid.
 e2e_start_guard() {
     # The first program of the prefix decides the desktop's display: the display first.
     [ -n "${e2e_display_up:-}" ] || e2e_start_display
     e2e_guard_dir="$e2e_work/$1"
     mkdir -p "$e2e_guard_dir"
     cp "$e2e_guard_exe" "$e2e_guard_dir/hourgated.exe"
-    (cd "$e2e_guard_dir" && exec wine hourgated.exe --console --dry-run \
+    (cd "$e2e_guard_dir" && exec wine hourgated.exe --console --dry-run --sessions-from-callers \
         >guard-stdout.txt 2>guard-stderr.txt </dev/null) &
     e2e_guard_pid=$!
     e2e_pids+=("$e2e_guard_pid")

@@ -18,7 +18,7 @@ for file in hanako.txt notes.txt; do
 done
 read_only_before=$(attributes hanako.txt)
 e2e_services+=(hourgated)
-wine sc create hourgated binPath= "Z:${dir//\//\\}\\hourgated.exe --dry-run" </dev/null >/dev/null 2>&1
+wine sc create hourgated binPath= "Z:${dir//\//\\}\\hourgated.exe --dry-run --sessions-from-callers" </dev/null >/dev/null 2>&1
 wine net start hourgated </dev/null >/dev/null 2>&1
 e2e_until 60 e2e_guard_up
 e2e_drive service hourgated | sed 's/^/info: /'
