@@ -12,6 +12,7 @@
 
 #include "core/CommandLine.h"
 #include "guard/GuardService_win32.h"
+#include "os/Handles_win32.h"
 
 namespace {
 
@@ -87,17 +88,18 @@ BOOL WINAPI ConsoleHandler(DWORD) {
 // records, which it reads back at start. The installer may have set this
 // already; where it has not, the service does.
 void RestartOnFailure(GuardService& service) {
-    const SC_HANDLE manager = ::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    const SC_HANDLE self =
-        manager ? ::OpenServiceA(manager, kServiceName,
+    const ScopedService manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const ScopedService self(
+        manager ? ::OpenServiceA(manager.get(), kServiceName,
                                  SERVICE_QUERY_CONFIG | SERVICE_CHANGE_CONFIG | SERVICE_START)
-                : nullptr;
+                : nullptr);
     std::vector<BYTE> buffer(1024);
     DWORD size = 0;
-    const bool set = self &&
-                     ::QueryServiceConfig2A(self, SERVICE_CONFIG_FAILURE_ACTIONS, buffer.data(),
-                                            static_cast<DWORD>(buffer.size()), &size) &&
-                     reinterpret_cast<SERVICE_FAILURE_ACTIONSA*>(buffer.data())->cActions > 0;
+    const bool set =
+        self &&
+        ::QueryServiceConfig2A(self.get(), SERVICE_CONFIG_FAILURE_ACTIONS, buffer.data(),
+                               static_cast<DWORD>(buffer.size()), &size) &&
+        reinterpret_cast<SERVICE_FAILURE_ACTIONSA*>(buffer.data())->cActions > 0;
     if (self && !set) {
         // The same policy as the Linux unit's: 2 s after every end, for ever
         // (the last action repeats; a guard that gives up would be a way around it).
@@ -107,13 +109,11 @@ void RestartOnFailure(GuardService& service) {
         actions.dwResetPeriod = 24 * 60 * 60;
         actions.cActions = sizeof restart / sizeof restart[0];
         actions.lpsaActions = restart;
-        if (!::ChangeServiceConfig2A(self, SERVICE_CONFIG_FAILURE_ACTIONS, &actions)) {
+        if (!::ChangeServiceConfig2A(self.get(), SERVICE_CONFIG_FAILURE_ACTIONS, &actions)) {
             service.Log("cannot have the service restarted after a failure (Windows error " +
                         std::to_string(::GetLastError()) + ")");
         }
     }
-    if (self) ::CloseServiceHandle(self);
-    if (manager) ::CloseServiceHandle(manager);
 }
 
 void WINAPI ServiceMain(DWORD argc, LPSTR* argv) {

@@ -6,6 +6,7 @@
 #include <sddl.h>
 
 #include "core/ExemptionList.h"
+#include "os/Handles_win32.h"
 #include "os/SystemError_win32.h"
 #include "os/System_win32.h"
 
@@ -13,20 +14,20 @@ namespace {
 
 // SetNamedSecurityInfoA with the list an SDDL string describes: empty, or why not.
 std::string SetAccessList(const std::string& path, const char* sddl) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor,
+    PSECURITY_DESCRIPTOR made = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &made,
                                                                 nullptr)) {
         return WindowsErrorText(::GetLastError());
     }
+    const ScopedLocal descriptor(made);
     BOOL present = FALSE;
     BOOL defaulted = FALSE;
     PACL list = nullptr;
-    ::GetSecurityDescriptorDacl(descriptor, &present, &list, &defaulted);
+    ::GetSecurityDescriptorDacl(descriptor.get(), &present, &list, &defaulted);
     std::string copy = path;
     const DWORD error = ::SetNamedSecurityInfoA(
         &copy[0], SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
         nullptr, nullptr, list, nullptr);
-    ::LocalFree(descriptor);
     return error == ERROR_SUCCESS ? std::string() : WindowsErrorText(error);
 }
 
@@ -49,8 +50,9 @@ void ProtectGuardDirectory(const std::string& directory,
     int count = 0;
     LoadExemptionList(directory, '\\', names, count);
     WIN32_FIND_DATAA found{};
-    const HANDLE search = ::FindFirstFileA((directory + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    const HANDLE first = ::FindFirstFileA((directory + "\\*").c_str(), &found);
+    if (first == INVALID_HANDLE_VALUE) return;
+    const ScopedSearch search(first);
     do {
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
             continue;
@@ -71,6 +73,5 @@ void ProtectGuardDirectory(const std::string& directory,
                                   found.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY)) {
             log("cannot make " + path + " writable: " + WindowsErrorText(::GetLastError()));
         }
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
+    } while (::FindNextFileA(search.get(), &found));
 }

@@ -20,47 +20,45 @@ constexpr ULONGLONG kCallerMilliseconds = 2000;
 }  // namespace
 
 GuardPipeServer::~GuardPipeServer() {
+    // A call still under way must end before its pipe and event are closed.
     for (Instance& instance : m_instances) {
-        if (instance.pipe != INVALID_HANDLE_VALUE) {
-            if (instance.pending) {
-                ::CancelIo(instance.pipe);
-                DWORD n = 0;
-                ::GetOverlappedResult(instance.pipe, &instance.overlapped, &n, TRUE);
-            }
-            ::CloseHandle(instance.pipe);
+        if (instance.pipe && instance.pending) {
+            ::CancelIo(instance.pipe.get());
+            DWORD n = 0;
+            ::GetOverlappedResult(instance.pipe.get(), &instance.overlapped, &n, TRUE);
         }
-        if (instance.overlapped.hEvent) ::CloseHandle(instance.overlapped.hEvent);
     }
 }
 
 bool GuardPipeServer::Start(std::string& why) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(kPipeSddl, SDDL_REVISION_1,
-                                                                &descriptor, nullptr)) {
+    PSECURITY_DESCRIPTOR made = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(kPipeSddl, SDDL_REVISION_1, &made,
+                                                                nullptr)) {
         why = "cannot build the pipe's access list (Windows error " +
               std::to_string(::GetLastError()) + ")";
         return false;
     }
-    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+    const ScopedLocal descriptor(made);
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.get(), FALSE};
     for (DWORD i = 0; i < kInstances; ++i) {
         Instance& instance = m_instances[i];
         // The first instance must be ours: a pipe of that name made by someone
         // else before the service started would otherwise answer in its place.
         const DWORD first = i == 0 ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0;
-        instance.pipe = ::CreateNamedPipeA(
+        const HANDLE pipe = ::CreateNamedPipeA(
             kGuardPipeName, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | first,
             PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
             kInstances, kMaxGuardAnswerBytes, kMaxGuardRequestBytes, 0, &attributes);
-        instance.overlapped.hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        m_events[i] = instance.overlapped.hEvent;
-        if (instance.pipe == INVALID_HANDLE_VALUE || !instance.overlapped.hEvent) {
+        instance.pipe.reset(pipe == INVALID_HANDLE_VALUE ? nullptr : pipe);
+        instance.event.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        instance.overlapped.hEvent = instance.event.get();
+        m_events[i] = instance.event.get();
+        if (!instance.pipe.get() || !instance.event) {
             why = std::string("cannot create ") + kGuardPipeName + " (Windows error " +
                   std::to_string(::GetLastError()) + ")";
-            ::LocalFree(descriptor);
             return false;
         }
     }
-    ::LocalFree(descriptor);
     for (Instance& instance : m_instances) Listen(instance);
     m_started = true;
     return true;
@@ -78,7 +76,7 @@ void GuardPipeServer::Listen(Instance& instance) {
     instance.state = State::Connecting;
     instance.deadline = 0;
     ::ResetEvent(instance.overlapped.hEvent);
-    if (Issue(instance, ::ConnectNamedPipe(instance.pipe, &instance.overlapped))) return;
+    if (Issue(instance, ::ConnectNamedPipe(instance.pipe.get(), &instance.overlapped))) return;
     switch (::GetLastError()) {
         case ERROR_PIPE_CONNECTED:  // a caller came between the instance's making and now
             Read(instance);
@@ -96,7 +94,7 @@ void GuardPipeServer::Read(Instance& instance) {
     instance.deadline = ::GetTickCount64() + kCallerMilliseconds;
     // One byte more than a request may have: a longer message does not fit and
     // is refused, as it is too long.
-    if (!Issue(instance, ::ReadFile(instance.pipe, instance.request, sizeof instance.request,
+    if (!Issue(instance, ::ReadFile(instance.pipe.get(), instance.request, sizeof instance.request,
                                     nullptr, &instance.overlapped))) {
         Reset(instance);
     }
@@ -104,12 +102,12 @@ void GuardPipeServer::Read(Instance& instance) {
 
 void GuardPipeServer::Answer(Instance& instance, const std::string& request) {
     const std::optional<GuardRequest> decoded = DecodeGuardRequest(request);
-    const GuardAnswer answer = decoded ? m_answer(*decoded, Identify(instance.pipe))
+    const GuardAnswer answer = decoded ? m_answer(*decoded, Identify(instance.pipe.get()))
                                        : GuardAnswer::Error(kGuardErrorUnknownRequest);
     instance.answer = EncodeGuardAnswer(answer);
     instance.state = State::Writing;
     instance.deadline = ::GetTickCount64() + kCallerMilliseconds;
-    if (!Issue(instance, ::WriteFile(instance.pipe, instance.answer.data(),
+    if (!Issue(instance, ::WriteFile(instance.pipe.get(), instance.answer.data(),
                                      static_cast<DWORD>(instance.answer.size()), nullptr,
                                      &instance.overlapped))) {
         Reset(instance);
@@ -120,7 +118,7 @@ void GuardPipeServer::Drain(Instance& instance) {
     // Disconnecting would throw away an answer not read yet: wait until the
     // caller has closed its end, which ends this read.
     instance.state = State::Draining;
-    if (!Issue(instance, ::ReadFile(instance.pipe, instance.request, sizeof instance.request,
+    if (!Issue(instance, ::ReadFile(instance.pipe.get(), instance.request, sizeof instance.request,
                                     nullptr, &instance.overlapped))) {
         Reset(instance);
     }
@@ -131,7 +129,7 @@ void GuardPipeServer::OnEvent(DWORD index) {
     Instance& instance = m_instances[index];
     if (!instance.pending) return;
     DWORD n = 0;
-    const BOOL done = ::GetOverlappedResult(instance.pipe, &instance.overlapped, &n, FALSE);
+    const BOOL done = ::GetOverlappedResult(instance.pipe.get(), &instance.overlapped, &n, FALSE);
     const DWORD error = done ? ERROR_SUCCESS : ::GetLastError();
     if (error == ERROR_IO_INCOMPLETE) return;
     instance.pending = false;
@@ -162,12 +160,12 @@ void GuardPipeServer::OnEvent(DWORD index) {
 
 void GuardPipeServer::Reset(Instance& instance) {
     if (instance.pending) {
-        ::CancelIo(instance.pipe);
+        ::CancelIo(instance.pipe.get());
         DWORD n = 0;
-        ::GetOverlappedResult(instance.pipe, &instance.overlapped, &n, TRUE);
+        ::GetOverlappedResult(instance.pipe.get(), &instance.overlapped, &n, TRUE);
         instance.pending = false;
     }
-    ::DisconnectNamedPipe(instance.pipe);
+    ::DisconnectNamedPipe(instance.pipe.get());
     Listen(instance);
 }
 
@@ -198,20 +196,20 @@ GuardCaller GuardPipeServer::Identify(HANDLE pipe) const {
     // The caller's account from its token: the caller lets the service identify
     // it, not act as it, so the token is only read.
     if (!::ImpersonateNamedPipeClient(pipe)) return caller;
-    HANDLE token = nullptr;
-    const BOOL opened = ::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, &token);
+    HANDLE opened = nullptr;
+    const BOOL ok = ::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, &opened);
     // Anything after this must run as the service again, or not at all.
     if (!::RevertToSelf()) std::abort();
-    if (!opened) return caller;
+    if (!ok) return caller;
+    const ScopedFile token(opened);
     std::vector<char> buffer(256);
     DWORD size = 0;
-    BOOL read = ::GetTokenInformation(token, TokenUser, buffer.data(),
+    BOOL read = ::GetTokenInformation(token.get(), TokenUser, buffer.data(),
                                       static_cast<DWORD>(buffer.size()), &size);
     if (!read && ::GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
         buffer.resize(size);
-        read = ::GetTokenInformation(token, TokenUser, buffer.data(), size, &size);
+        read = ::GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size);
     }
-    ::CloseHandle(token);
     if (!read) return caller;
     const PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
     char name[256] = {};

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/GuardPipe.h"
+#include "os/Handles_win32.h"
 
 // Who is asking, as the pipe tells it: the caller's session and account.
 struct GuardCaller {
@@ -45,7 +46,8 @@ private:
     static constexpr DWORD kInstances = 4;
     enum class State { Idle, Connecting, Reading, Writing, Draining };
     struct Instance {
-        HANDLE pipe = INVALID_HANDLE_VALUE;
+        ScopedFile pipe;   // null until created
+        ScopedFile event;  // the overlapped calls' event
         OVERLAPPED overlapped{};
         State state = State::Idle;
         // An overlapped call was issued and its completion not taken yet: only

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/WarningNotice.h"
+#include "os/Handles_win32.h"
 
 static_assert(kWtsActive == WTSActive && kWtsDisconnected == WTSDisconnected, "connect states");
 static_assert(kWtsConsoleConnect == WTS_CONSOLE_CONNECT &&
@@ -19,6 +20,12 @@ static_assert(kWtsConsoleConnect == WTS_CONSOLE_CONNECT &&
 
 namespace {
 
+struct WtsMemoryFreer {
+    void operator()(void* memory) const { ::WTSFreeMemory(memory); }
+};
+template <typename T>
+using ScopedWtsMemory = ScopedHandle<T*, WtsMemoryFreer>;
+
 // One value of the session's information, or false.
 bool QueryInfo(std::uint32_t id, WTS_INFO_CLASS what, std::string& bytes) {
     LPSTR buffer = nullptr;
@@ -26,8 +33,8 @@ bool QueryInfo(std::uint32_t id, WTS_INFO_CLASS what, std::string& bytes) {
     if (!::WTSQuerySessionInformationA(WTS_CURRENT_SERVER_HANDLE, id, what, &buffer, &size)) {
         return false;
     }
-    bytes.assign(buffer, size);
-    ::WTSFreeMemory(buffer);
+    const ScopedWtsMemory<char> owned(buffer);
+    bytes.assign(owned.get(), size);
     return true;
 }
 
@@ -39,9 +46,9 @@ std::optional<std::vector<std::uint32_t>> SystemWtsApi::Enumerate() {
     if (!::WTSEnumerateSessionsA(WTS_CURRENT_SERVER_HANDLE, 0, 1, &sessions, &count)) {
         return std::nullopt;
     }
+    const ScopedWtsMemory<WTS_SESSION_INFOA> owned(sessions);
     std::vector<std::uint32_t> ids;
-    for (DWORD i = 0; i < count; ++i) ids.push_back(sessions[i].SessionId);
-    ::WTSFreeMemory(sessions);
+    for (DWORD i = 0; i < count; ++i) ids.push_back(owned.get()[i].SessionId);
     return ids;
 }
 

@@ -1,6 +1,6 @@
-// Scoped owners of the OS handles the shell creates: each handle is released
+// Scoped owners of the OS handles both programs create: each handle is released
 // exactly once, by its owner, on every path out of a function. (Windows are
-// owned by their CWnd objects, app/Window_win32.h.)
+// owned by their CWnd objects, os/Window_win32.h.)
 #pragma once
 
 #include <windows.h>
@@ -72,6 +72,16 @@ struct FileCloser {  // a file that failed to open is null here, not INVALID_HAN
     void operator()(HANDLE file) const { ::CloseHandle(file); }
 };
 
+struct ServiceHandleCloser {  // the service manager or a service
+    void operator()(SC_HANDLE handle) const { ::CloseServiceHandle(handle); }
+};
+struct LocalFreer {  // memory the system allocated for us (a security descriptor)
+    void operator()(void* memory) const { ::LocalFree(memory); }
+};
+struct FindCloser {  // a search that failed to start is null here, not INVALID_HANDLE_VALUE
+    void operator()(HANDLE search) const { ::FindClose(search); }
+};
+
 using ScopedIcon = ScopedHandle<HICON, IconDeleter>;
 using ScopedMenu = ScopedHandle<HMENU, MenuDeleter>;
 using ScopedGlobal = ScopedHandle<HGLOBAL, GlobalDeleter>;
@@ -79,7 +89,10 @@ using ScopedDC = ScopedHandle<HDC, DcDeleter>;
 using ScopedWindowDC = ScopedHandle<HDC, WindowDcReleaser>;
 using ScopedSelection = ScopedHandle<HGDIOBJ, SelectionRestorer>;
 using ScopedClass = ScopedHandle<ATOM, ClassUnregisterer>;
-using ScopedFile = ScopedHandle<HANDLE, FileCloser>;
+using ScopedFile = ScopedHandle<HANDLE, FileCloser>;  // also events, tokens, pipes
+using ScopedService = ScopedHandle<SC_HANDLE, ServiceHandleCloser>;
+using ScopedLocal = ScopedHandle<void*, LocalFreer>;
+using ScopedSearch = ScopedHandle<HANDLE, FindCloser>;
 
 inline ScopedWindowDC BorrowDC(HWND window) {
     return ScopedWindowDC(::GetDC(window), WindowDcReleaser{window});
