@@ -75,11 +75,11 @@ EventLog::~EventLog() {
     if (m_hEventSource) ::DeregisterEventSource(m_hEventSource);
 }
 
-void EventLog::Write(const std::string& line) {
+void EventLog::Write(const std::string& line, WORD type) {
     if (!m_hEventSource) m_hEventSource = ::RegisterEventSourceA(nullptr, "Hourgate");
     const char* strings[] = {line.c_str()};
-    if (!m_hEventSource || !::ReportEventA(m_hEventSource, EVENTLOG_WARNING_TYPE, 0, 0, nullptr, 1,
-                                           0, strings, nullptr)) {
+    if (!m_hEventSource ||
+        !::ReportEventA(m_hEventSource, type, 0, 0, nullptr, 1, 0, strings, nullptr)) {
         ::OutputDebugStringA(line.c_str());
     }
 }

@@ -32,7 +32,8 @@ public:
     ~EventLog();
     EventLog(const EventLog&) = delete;
     EventLog& operator=(const EventLog&) = delete;
-    void Write(const std::string& line);
+    // A warning, unless `type` says otherwise (EVENTLOG_INFORMATION_TYPE).
+    void Write(const std::string& line, WORD type = EVENTLOG_WARNING_TYPE);
 
 private:
     HANDLE m_hEventSource = nullptr;
@@ -55,6 +56,8 @@ public:
     char PathSeparator() const override { return '\\'; }
     LeadByteTest LeadBytes() const override { return Win32IsLeadByte; }
     void WriteSystemLog(const std::string& line) override { m_log.Write(line); }
+    // A line that reports, not warns: which mode the program runs in.
+    void WriteSystemInfo(const std::string& line) { m_log.Write(line, EVENTLOG_INFORMATION_TYPE); }
 
 private:
     EventLog m_log;

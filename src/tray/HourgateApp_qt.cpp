@@ -4,6 +4,8 @@
 #include <syslog.h>
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
 #include <QFile>
 #include <QFont>
 #include <QStringList>
@@ -11,6 +13,7 @@
 #include <memory>
 
 #include "core/CommandLine.h"
+#include "core/GuardBus.h"
 #include "core/HourgateDoc.h"
 #include "core/Version.h"
 #include "tray/GuardClient_qt.h"
@@ -51,16 +54,23 @@ public:
         }
 
         m_platform = std::make_unique<QtPlatform>(m_commandLine.dryRun);
-        // Guarded mode is chosen once, at start: a guard that appears later
-        // does not take over a count this program already keeps.
-        if (GuardClient::GuardRunning()) {
-            m_guard = std::make_unique<GuardClient>();
-            m_platform->UseGuard(m_guard.get());
-        }
         m_document = std::make_unique<CHourgateDoc>(*m_platform);
         m_frame = std::make_unique<CMainFrame>(*m_platform, *m_document);
         if (!m_frame->OnCreate()) return false;
         if (!m_document->OnNewDocument()) return false;
+        if (GuardClient::GuardRunning()) {
+            UseGuard("guarded mode: the guard counts for this user");
+        } else {
+            ::syslog(LOG_INFO, "standalone mode: this program counts and enforces");
+            // A guard that starts later (an autostart can beat a service that
+            // is still starting) takes the count over when it appears.
+            m_guardWatcher = std::make_unique<QDBusServiceWatcher>(
+                QString::fromLatin1(kGuardService), QDBusConnection::systemBus(),
+                QDBusServiceWatcher::WatchForRegistration);
+            QObject::connect(m_guardWatcher.get(), &QDBusServiceWatcher::serviceRegistered, [this] {
+                if (!m_guard) UseGuard("guarded mode: the guard counts for this user from now on");
+            });
+        }
         m_frame->StartUsage();
         // The frame was never shown, so it is hidden already: only the icon remains.
         return true;
@@ -71,10 +81,19 @@ public:
     int Run() { return m_frame->IsClosing() ? 0 : QApplication::exec(); }
 
 private:
+    void UseGuard(const char* why) {
+        m_guard = std::make_unique<GuardClient>();
+        m_platform->UseGuard(m_guard.get());
+        m_frame->EnterGuardedMode(m_guard.get());
+        ::syslog(LOG_INFO, "%s", why);
+        if (m_guardWatcher) m_guard->Refresh();
+    }
+
     QApplication m_app;
     CommandLineInfo m_commandLine;
     std::unique_ptr<QtPlatform> m_platform;
     std::unique_ptr<GuardClient> m_guard;
+    std::unique_ptr<QDBusServiceWatcher> m_guardWatcher;
     std::unique_ptr<CHourgateDoc> m_document;
     std::unique_ptr<CMainFrame> m_frame;
 };

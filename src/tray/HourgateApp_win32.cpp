@@ -43,7 +43,7 @@ CHourgateApp& AfxGetApp() { return theApp; }
 
 void CHourgateApp::InitialUpdate() {
     // Guarded, usage start is the guard's: the figures are asked for instead.
-    if (m_bGuarded) {
+    if (m_pMainWnd->View().IsGuarded()) {
         m_pMainWnd->View().RefreshFromGuard();
     } else {
         m_pMainWnd->View().View().OnInitialUpdate();
@@ -57,7 +57,7 @@ BOOL CHourgateApp::InitInstance(int argc, char** argv, int showCommand) {
     const CommandLineInfo commandLine = ParseCommandLine(argc, argv, '\\');
     // Where the guard service runs, it counts and enforces; this program is its face.
     const GuardReply guard = AskGuard(GuardRequest::Status);
-    m_bGuarded = guard.reach != GuardReach::NoGuard;
+    const bool guarded = guard.reach != GuardReach::NoGuard;
     m_pPlatform = std::make_unique<Win32Platform>(commandLine.dryRun);
     m_pDocument = std::make_unique<CHourgateDoc>(*m_pPlatform);
     m_strTitle = kUntitled;
@@ -78,9 +78,11 @@ BOOL CHourgateApp::InitInstance(int argc, char** argv, int showCommand) {
         SetMainWindow(nullptr);
         return FALSE;
     }
-    if (m_bGuarded) {
+    if (guarded) {
         m_pMainWnd->View().EnterGuardedMode(guard);
+        m_pPlatform->WriteSystemInfo("guarded mode: the guard service counts for this user");
     } else {
+        m_pPlatform->WriteSystemInfo("standalone mode: this program counts and enforces");
         InitialUpdate();
     }
     const HWND frame = m_pMainWnd->m_hWnd;

@@ -31,8 +31,6 @@ public:
     std::unique_ptr<CHourgateDoc> m_pDocument;
     std::unique_ptr<CMainFrame> m_pMainWnd;
     HACCEL m_hAccelTable = nullptr;
-    // The guard service answered at start: it counts, this program only shows.
-    bool m_bGuarded = false;
     std::string m_strTitle;  // the document's title: "無題", or the opened file's name
 
 private:

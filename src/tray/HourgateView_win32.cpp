@@ -68,6 +68,15 @@ void CViewWindow::EnterGuardedMode(const GuardReply& first) {
     ::SetTimer(m_hWnd, kGuardPollTimerId, kUsageTimerMilliseconds, nullptr);
 }
 
+bool CViewWindow::TakeOverByLateGuard() {
+    const GuardReply guard = AskGuard(GuardRequest::Status);
+    if (guard.reach == GuardReach::NoGuard) return false;
+    ::KillTimer(m_hWnd, USAGE_TIMER_ID);
+    m_platform.WriteSystemInfo("guarded mode: the guard service counts for this user from now on");
+    EnterGuardedMode(guard);
+    return true;
+}
+
 void CViewWindow::RefreshFromGuard() { ShowGuardReply(AskGuard(GuardRequest::Status)); }
 
 void CViewWindow::ShowGuardReply(const GuardReply& reply) {
@@ -119,6 +128,7 @@ LRESULT CViewWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (wParam == kGuardPollTimerId) RefreshFromGuard();
                 return 0;
             }
+            if (TakeOverByLateGuard()) return 0;
             m_platform.SetCurrentMessage(m_hWnd, message, wParam, lParam);
             m_view.OnTimer(static_cast<std::uintptr_t>(wParam));
             return 0;

@@ -38,6 +38,10 @@ public:
     // Asks the guard for the lines now (a new or opened document, the window shown).
     void RefreshFromGuard();
     bool IsGuarded() const { return m_bGuarded; }
+    // Standalone, at each usage tick: a guard that started after this program
+    // (an autostart can beat a service that is still starting) takes over the
+    // count; true when it did.
+    bool TakeOverByLateGuard();
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -53,23 +53,23 @@ CMainFrame::CMainFrame(QtPlatform& platform, CHourgateDoc& document)
     setCentralWidget(m_viewWnd);
     m_platform.AttachView(m_viewWnd);
     m_platform.SetMainWindow(this);
+}
 
-    if (GuardClient* guard = m_platform.Guard()) {
-        m_viewWnd->SetLineSource([guard](TextOutput& dc) {
-            const QStringList& lines = guard->Lines();
-            if (lines.size() >= 2) {
-                DrawStatusLines(dc, lines[0].toStdString(), lines[1].toStdString());
-            }
-        });
-        connect(guard, &GuardClient::StatusChanged, this, [this, guard] {
-            // Also as the window's icon text, as the notice does, so that test
-            // tools can read the figures without screen scraping.
-            setWindowIconText(guard->Lines().join(QLatin1Char('\n')));
-            m_viewWnd->update();
-        });
-        connect(guard, &GuardClient::Notice, this,
-                [this](const QString& message) { m_platform.ShowWarning(message.toStdString()); });
-    }
+void CMainFrame::EnterGuardedMode(GuardClient* guard) {
+    // The count is the guard's from now on: this program's own ticks end.
+    m_platform.KillTimer(USAGE_TIMER_ID);
+    m_viewWnd->SetLineSource([guard](TextOutput& dc) {
+        const QStringList& lines = guard->Lines();
+        if (lines.size() >= 2) DrawStatusLines(dc, lines[0].toStdString(), lines[1].toStdString());
+    });
+    connect(guard, &GuardClient::StatusChanged, this, [this, guard] {
+        // Also as the window's icon text, as the notice does, so that test
+        // tools can read the figures without screen scraping.
+        setWindowIconText(guard->Lines().join(QLatin1Char('\n')));
+        m_viewWnd->update();
+    });
+    connect(guard, &GuardClient::Notice, this,
+            [this](const QString& message) { m_platform.ShowWarning(message.toStdString()); });
 }
 
 CMainFrame::~CMainFrame() {

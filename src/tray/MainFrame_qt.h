@@ -12,6 +12,7 @@ class CHourgateDoc;
 class CHourgateViewWnd;
 class QMenu;
 class QToolBar;
+class GuardClient;
 class QtPlatform;
 
 class CMainFrame : public QMainWindow {
@@ -25,6 +26,8 @@ public:
     // True once an exit command has closed the program.
     bool IsClosing() const { return m_bClosing; }
 
+    // Guarded mode: the guard counts, the window shows its figures and notices.
+    void EnterGuardedMode(GuardClient* guard);
     // Usage start; in guarded mode, where the guard counts, the guard's
     // figures fetched afresh instead. Run at start, by New and by Open.
     void StartUsage();

@@ -3,7 +3,8 @@
 # shows its figures and writes nothing; ended by force it loses only the
 # display, the guard counts on; a wrong password at 終了 in a dry run never
 # reaches the guard (a guard that runs for real would power off): the tray
-# program reports its own dry-run line and closes.
+# program reports its own dry-run line and closes. A tray program that started
+# before the guard becomes its face once the guard appears.
 # shellcheck source=tests/e2e/windows/e2e-lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/e2e-lib.sh" "$@"
 e2e_at_hour 18 # inside the allowed hours on every day
@@ -44,3 +45,17 @@ check "a tray program's PowerOff reaches the guard's power-off" 1 "$(guard_dry_r
 counted() { (($(e2e_guard_minutes) >= 1)); }
 e2e_until 150 counted
 check "the guard counted on without a tray program" yes "$(counted && echo yes)"
+
+# A tray program that started before the guard counts for itself until the
+# guard appears, then shows the guard's figures.
+kill "$e2e_guard_pid"
+mkdir -p "$e2e_work/early"
+printf '%s 09:00 000030\0 ' "$(date +%Y/%m/%d)" >"$e2e_work/early/guest.txt"
+e2e_start early
+e2e_until 60 e2e_has tray=1
+own() { e2e_state figures | grep -q "0時間 30分使用しました"; }
+e2e_until 30 own
+e2e_start_guard late-guard
+guards() { [ "$(e2e_state figures | sed 's| / .*||')" = "今日 ${user} さんは、0時間 00分使用しました" ]; }
+e2e_until 60 guards
+check "a guard that starts later takes over: the window shows its figures" yes "$(guards && echo yes)"
