@@ -6,6 +6,7 @@
 //   Subscribe()           the caller's connection receives Notice and StatusChanged
 //                         for its user until it leaves the bus
 //   PowerOff()            the exit command's request when the password was not given
+//   NoticeClosed()        the caller's tray program closed the guard's latest notice
 //   signal Notice(s)          a notice for the caller's user, shown for 3 seconds
 //   signal StatusChanged(as)  the two lines changed (sent after each accounting tick)
 //

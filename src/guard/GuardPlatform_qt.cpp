@@ -25,9 +25,10 @@ void GuardPlatform::KillTimer(unsigned id) {
 void GuardPlatform::Default() { m_service.PublishStatus(m_user); }
 
 void GuardPlatform::ShowWarning(const std::string& message) {
-    const bool shown = m_service.SendNotice(m_user, message);
-    m_notice.NoticeSent(PosixSleepStoppingMilliseconds(),
-                        shown ? kNoticeMilliseconds : kHeldNoticeMilliseconds);
+    m_service.SendNotice(m_user, message);
+    // Sent or held, a power-off after it waits for the tray program to say the
+    // notice has closed (NoticeClosed), and no longer than the hold.
+    m_notice.NoticeSent(PosixSleepStoppingMilliseconds(), kHeldNoticeMilliseconds);
 }
 
 int GuardPlatform::ForcedPowerOff() {

@@ -13,10 +13,6 @@
 
 class GuardService;
 
-// How long a notice no tray program could show waits for one, and so how long
-// the power-off that follows it waits.
-constexpr int kHeldNoticeMilliseconds = 20000;
-
 class GuardPlatform : public PosixPlatform {
 public:
     GuardPlatform(GuardService& service, std::string user)

@@ -105,6 +105,7 @@ bool GuardService::SendToSubscribers(const std::string& user, const QString& sig
 }
 
 bool GuardService::SendNotice(const std::string& user, const std::string& message) {
+    m_unseenNotices.insert(user);
     const QString text = QString::fromUtf8(message.c_str());
     if (SendToSubscribers(user, QStringLiteral("Notice"), text)) return true;
     m_heldNotices[user] = HeldNotice{text, PosixSleepStoppingMilliseconds()};
@@ -116,14 +117,9 @@ void GuardService::DeliverHeldNotice(const std::string& user, const QString& sub
     if (held == m_heldNotices.end()) return;
     const bool fresh =
         PosixSleepStoppingMilliseconds() - held->second.sinceMs < kHeldNoticeMilliseconds;
-    if (fresh) {
-        SendTo(subscriber, QStringLiteral("Notice"), held->second.message);
-        // The notice has its time on screen, then the power-off that waited for it.
-        constexpr int kShown = static_cast<int>(kNoticeMilliseconds);
-        if (m_powerOffFor == user && m_powerOffTimer.remainingTime() > kShown) {
-            m_powerOffTimer.start(kShown);
-        }
-    }
+    // The power-off that waits for it goes out once the tray program says the
+    // notice has closed (NoticeClosed), or when the hold runs out.
+    if (fresh) SendTo(subscriber, QStringLiteral("Notice"), held->second.message);
     m_heldNotices.erase(held);
 }
 
@@ -137,8 +133,21 @@ void GuardService::RequestPowerOff(const std::string& user, int delayMs) {
     m_powerOffTimer.start(delayMs);
 }
 
+void GuardService::NoticeClosed() {
+    const std::optional<std::string> user = Caller();
+    if (!user) return;
+    m_unseenNotices.erase(*user);
+    // The notice has had its time on screen: the power-off that waited for it follows.
+    if (m_powerOffTimer.isActive() && m_powerOffFor == *user) m_powerOffTimer.start(0);
+}
+
 void GuardService::SendPowerOff() {
-    ::syslog(LOG_WARNING, "power-off requested for %s", m_powerOffFor.c_str());
+    if (m_unseenNotices.count(m_powerOffFor) != 0) {
+        ::syslog(LOG_NOTICE, "power-off for %s without the notice shown: no tray program said so",
+                 m_powerOffFor.c_str());
+    }
+    m_unseenNotices.clear();
+    ::syslog(LOG_NOTICE, "power-off requested for %s", m_powerOffFor.c_str());
     if (m_bDryRun) {
         ReportDryRunPowerOff();
         return;

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "core/GuardedUsers.h"
@@ -47,6 +48,9 @@ public slots:
     Q_SCRIPTABLE QStringList Status();
     Q_SCRIPTABLE void Subscribe();
     Q_SCRIPTABLE void PowerOff();
+    // The caller's tray program closed the guard's notice: a power-off waiting
+    // for it goes out now.
+    Q_SCRIPTABLE void NoticeClosed();
 
 private slots:
     void OnBusLost();
@@ -76,4 +80,6 @@ private:
         std::int64_t sinceMs;  // sleep-stopping clock
     };
     std::map<std::string, HeldNotice> m_heldNotices;  // by user
+    // Users with a notice sent or held that no tray program has said it closed.
+    std::set<std::string> m_unseenNotices;
 };

@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QDBusServiceWatcher>
 
 #include "core/FailureLog.h"
@@ -89,4 +90,8 @@ GuardPowerOff GuardClient::PowerOff(FailureLog& failures) {
     return answer.errorName().startsWith(QString::fromLatin1(kGuardInterface))
                ? GuardPowerOff::Refused
                : GuardPowerOff::Gone;
+}
+
+void GuardClient::NoticeClosed() {
+    QDBusConnection::systemBus().asyncCall(GuardCall("NoticeClosed"));
 }

@@ -30,6 +30,8 @@ public:
     // The exit command's request; when the guard did not take it, the reason
     // goes to `failures`.
     GuardPowerOff PowerOff(FailureLog& failures);
+    // Tells the guard that its notice has closed, without waiting for an answer.
+    void NoticeClosed();
 
 signals:
     // The guard's notice for this user, to be shown as the standalone one is.

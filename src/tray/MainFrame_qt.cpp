@@ -68,8 +68,10 @@ void CMainFrame::EnterGuardedMode(GuardClient* guard) {
         setWindowIconText(guard->Lines().join(QLatin1Char('\n')));
         m_viewWnd->update();
     });
-    connect(guard, &GuardClient::Notice, this,
-            [this](const QString& message) { m_platform.ShowWarning(message.toStdString()); });
+    connect(guard, &GuardClient::Notice, this, [this, guard](const QString& message) {
+        m_platform.ShowWarning(message.toStdString());  // returns once it has closed
+        guard->NoticeClosed();
+    });
 }
 
 CMainFrame::~CMainFrame() {

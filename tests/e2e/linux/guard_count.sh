@@ -22,7 +22,7 @@ check "the guard makes its own files its own and leaves any other alone" \
 interface() { gdbus introspect --system --dest org.hourgate.Guard1 --object-path /org/hourgate/Guard1 |
     sed -n '/interface org.hourgate.Guard1 {/,/};/p' | xargs; }
 check "introspection shows the whole interface, its signals too" eval '[ "$(interface)" = \
-    "interface org.hourgate.Guard1 { methods: Status(out as arg_0); Subscribe(); PowerOff(); signals: Notice(s message); StatusChanged(as lines); properties: };" ]'
+    "interface org.hourgate.Guard1 { methods: Status(out as arg_0); Subscribe(); PowerOff(); NoticeClosed(); signals: Notice(s message); StatusChanged(as lines); properties: };" ]'
 session_new c1 0 root
 check "root's active session: the guests' record counts" wait_until 20 eval '[ "$(minutes guest.txt)" -ge 2 ]'
 check "nobody, without a session, is not counted (and gets no one else's figures)" not_counted nobody
