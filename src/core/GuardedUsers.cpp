@@ -25,7 +25,7 @@ void GuardedUsers::Apply(const SessionTable& sessions) {
             ++it;
             continue;
         }
-        it->second->platform.WriteSystemLog(it->first + ": no session left, count ended");
+        it->second->platform.WriteSystemInfo(it->first + ": no session left, count ended");
         it = m_accountings.erase(it);
     }
 
@@ -38,15 +38,15 @@ void GuardedUsers::Apply(const SessionTable& sessions) {
             Accounting& added = *accounting;
             m_accountings.emplace(user, std::move(accounting));
             added.platform.SetCounting(true);
-            added.platform.WriteSystemLog(user + ": session active, count started");
+            added.platform.WriteSystemInfo(user + ": session active, count started");
             added.view.OnInitialUpdate();
             continue;
         }
         SessionClockPlatform& platform = found->second->platform;
         if (platform.IsCounting() == counts) continue;
         platform.SetCounting(counts);
-        platform.WriteSystemLog(user + (counts ? ": session active, count resumed"
-                                               : ": session inactive, count paused"));
+        platform.WriteSystemInfo(user + (counts ? ": session active, count resumed"
+                                                : ": session inactive, count paused"));
     }
 }
 

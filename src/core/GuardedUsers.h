@@ -46,6 +46,7 @@ public:
     void ShowWarning(const std::string& message) override { m_inner->ShowWarning(message); }
     int ForcedPowerOff() override { return m_inner->ForcedPowerOff(); }
     void WriteSystemLog(const std::string& line) override { m_inner->WriteSystemLog(line); }
+    void WriteSystemInfo(const std::string& line) override { m_inner->WriteSystemInfo(line); }
 
 private:
     std::unique_ptr<HourgatePlatform> m_inner;

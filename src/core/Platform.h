@@ -74,4 +74,8 @@ public:
     // One line for the administrator in the system's log (the journal or syslog;
     // the Application event log on Windows, source "Hourgate").
     virtual void WriteSystemLog(const std::string& line) = 0;
+    // A line that reports what happened rather than a failure (a count started
+    // or paused), at the log's information level; where a platform has no such
+    // level it is a line like the others.
+    virtual void WriteSystemInfo(const std::string& line) { WriteSystemLog(line); }
 };

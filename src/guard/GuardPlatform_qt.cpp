@@ -40,3 +40,7 @@ int GuardPlatform::ForcedPowerOff() {
 void GuardPlatform::WriteSystemLog(const std::string& line) {
     ::syslog(LOG_WARNING, "%s", line.c_str());
 }
+
+void GuardPlatform::WriteSystemInfo(const std::string& line) {
+    ::syslog(LOG_INFO, "%s", line.c_str());
+}

@@ -30,6 +30,7 @@ public:
     // order of effects is the tray program's: notice, then power-off.
     int ForcedPowerOff() override;
     void WriteSystemLog(const std::string& line) override;
+    void WriteSystemInfo(const std::string& line) override;
 
 private:
     GuardService& m_service;

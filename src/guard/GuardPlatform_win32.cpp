@@ -20,3 +20,5 @@ int GuardPlatform::ForcedPowerOff() {
 }
 
 void GuardPlatform::WriteSystemLog(const std::string& line) { m_service.Log(line); }
+
+void GuardPlatform::WriteSystemInfo(const std::string& line) { m_service.Log(line, true); }

@@ -33,8 +33,8 @@ GuardService::GuardService(bool dryRun, bool console, bool sessionsFromCallers)
       }),
       m_failures([this](const std::string& line) { Log(line); }) {}
 
-void GuardService::Log(const std::string& line) {
-    m_eventLog.Write(line);
+void GuardService::Log(const std::string& line, bool info) {
+    m_eventLog.Write(line, info ? EVENTLOG_INFORMATION_TYPE : EVENTLOG_WARNING_TYPE);
     if (!m_bConsole) return;
     std::fprintf(stderr, "hourgated: %s\n", line.c_str());
     std::fflush(stderr);

@@ -48,7 +48,9 @@ public:
     // Requests the power-off after `delayMs`; an earlier pending request stands.
     void RequestPowerOff(const std::string& user, UINT delayMs);
     // A line for the Application event log (and standard error when run by hand).
-    void Log(const std::string& line);
+    // To the event log (information instead of warning when `info`), and run by
+    // hand to standard error too.
+    void Log(const std::string& line, bool info = false);
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -1,6 +1,5 @@
 #include "guard/Sessions_qt.h"
 
-#include <syslog.h>
 #include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusReply>
@@ -59,10 +58,10 @@ void LogindSessions::ReadAll() {
         QDBusMessage::createMethodCall(kLogindService, kLogindPath, kLogindManager, "ListSessions");
     const QDBusMessage reply = m_bus.call(call, QDBus::Block, kLogindTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1) {
-        ::syslog(LOG_WARNING, "cannot list logind's sessions: %s",
-                 reply.errorMessage().toUtf8().constData());
+        m_failures.Failed("cannot list logind's sessions", reply.errorMessage().toStdString());
         return;
     }
+    m_failures.Succeeded("cannot list logind's sessions");
     m_table = SessionTable();
     m_ids.clear();
     // a(susso): id, uid, user, seat, object path
@@ -92,14 +91,16 @@ void LogindSessions::ReadSession(const QString& id, const QString& path) {
             return;
         }
         // No answer is not an answer: what is known stays until logind tells.
-        ::syslog(LOG_WARNING, "cannot read logind's session %s: %s", id.toUtf8().constData(),
-                 reply.error().message().toUtf8().constData());
+        // Tried again every 2 s: logged once, not at every try.
+        m_failures.Failed("cannot read logind's session " + id.toStdString(),
+                          reply.error().message().toStdString());
         QTimer::singleShot(kRetryMs, this, [this, id, path] {
             ReadSession(id, path);
             m_changed();
         });
         return;
     }
+    m_failures.Succeeded("cannot read logind's session " + id.toStdString());
     const QVariantMap properties = reply.value();
     const std::string user = properties.value("Name").toString().toStdString();
     const bool counts = SessionCounts(properties.value("Class").toString().toStdString(),

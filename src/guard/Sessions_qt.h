@@ -2,6 +2,8 @@
 // the system bus: SessionNew, SessionRemoved and each session's PropertiesChanged.
 #pragma once
 
+#include <syslog.h>
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -12,6 +14,7 @@
 #include <map>
 #include <optional>
 
+#include "core/FailureLog.h"
 #include "core/SessionTable.h"
 
 class LogindSessions : public QObject {
@@ -44,5 +47,7 @@ private:
     std::function<void()> m_changed;
     QDBusServiceWatcher m_logindWatcher;
     SessionTable m_table;
+    FailureLog m_failures{
+        [](const std::string& line) { ::syslog(LOG_WARNING, "%s", line.c_str()); }};
     std::map<QString, QString> m_ids;  // session object path -> session id
 };

@@ -56,8 +56,9 @@ public:
     char PathSeparator() const override { return '\\'; }
     LeadByteTest LeadBytes() const override { return Win32IsLeadByte; }
     void WriteSystemLog(const std::string& line) override { m_log.Write(line); }
-    // A line that reports, not warns: which mode the program runs in.
-    void WriteSystemInfo(const std::string& line) { m_log.Write(line, EVENTLOG_INFORMATION_TYPE); }
+    void WriteSystemInfo(const std::string& line) override {
+        m_log.Write(line, EVENTLOG_INFORMATION_TYPE);
+    }
 
 private:
     EventLog m_log;

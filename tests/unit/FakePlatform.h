@@ -31,6 +31,7 @@ public:
     void ShowWarning(const std::string& message) override;
     int ForcedPowerOff() override;
     void WriteSystemLog(const std::string& line) override { events.push_back("log: " + line); }
+    void WriteSystemInfo(const std::string& line) override { events.push_back("info: " + line); }
 
     // Moves both clocks forward, as ordinary use does.
     void Advance(std::int64_t seconds);
