@@ -1,7 +1,9 @@
 // Start-up of the guard service, hourgated: run by systemd as root, it counts
 // every local user's minutes and enforces the rules whatever the users do.
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <syslog.h>
 #include <unistd.h>
 
@@ -9,7 +11,10 @@
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDir>
+#include <QTimer>
+#include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -56,6 +61,24 @@ void TightenRecords(const QString& directory) {
     }
 }
 
+// Tells systemd (Type=notify) how the guard is: "READY=1" once it serves on
+// the bus, "WATCHDOG=1" while its event loop runs. Nothing without systemd.
+void NotifyServiceManager(const char* state) {
+    const char* socketPath = std::getenv("NOTIFY_SOCKET");
+    if (!socketPath || !*socketPath) return;
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::string path = socketPath;
+    if (path[0] == '@') path[0] = '\0';  // an abstract socket
+    if (path.size() >= sizeof address.sun_path) return;
+    std::memcpy(address.sun_path, path.data(), path.size());
+    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return;
+    ::sendto(fd, state, std::strlen(state), MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&address),
+             static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size()));
+    ::close(fd);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -83,5 +106,17 @@ int main(int argc, char** argv) {
         ::syslog(LOG_ERR, "%s", why.c_str());
         return 1;
     }
-    return QCoreApplication::exec();
+    NotifyServiceManager("READY=1");
+    ::syslog(LOG_INFO, "started%s", commandLine.dryRun ? " (dry run)" : "");
+    // A guard whose loop hangs stops these pings, and systemd starts it again.
+    QTimer watchdog;
+    const char* watchdogUsec = std::getenv("WATCHDOG_USEC");
+    const long long usec = watchdogUsec ? std::atoll(watchdogUsec) : 0;
+    if (usec > 0) {
+        QObject::connect(&watchdog, &QTimer::timeout, [] { NotifyServiceManager("WATCHDOG=1"); });
+        watchdog.start(static_cast<int>(std::max(usec / 2000, 1LL)));
+    }
+    const int status = QCoreApplication::exec();
+    ::syslog(LOG_INFO, "stopped");
+    return status;
 }

@@ -16,7 +16,17 @@ mkdir "$GUARD_DIR" && echo nobody >"$GUARD_DIR/Hourgate.ini"
 install -m 0666 /dev/null "$GUARD_DIR/guest.txt" && chmod 0666 "$GUARD_DIR/Hourgate.ini"
 install -o nobody -m 0664 /dev/null "$GUARD_DIR/notes.txt"
 modes() { stat -c '%n %U %a' "$GUARD_DIR"/{Hourgate.ini,guest.txt,notes.txt} | sed "s|$GUARD_DIR/||" | xargs; }
-start_guard "@2026-12-07 16:00:00 x60"
+# The service manager's notification socket, as systemd gives it (Type=notify).
+/usr/bin/python3 -c 'import socket, sys
+s = socket.socket(socket.AF_UNIX, socket.SOCK_DGRAM); s.bind(sys.argv[1])
+out = open(sys.argv[2], "ab", 0)
+while True: out.write(s.recv(64) + b"\n")' "$E2E_TMP/notify" "$E2E_TMP/notified" &
+E2E_PIDS+=($!)
+wait_until 10 test -S "$E2E_TMP/notify"
+NOTIFY_SOCKET=$E2E_TMP/notify WATCHDOG_USEC=2000000 start_guard "@2026-12-07 16:00:00 x60"
+check "the guard tells systemd it is ready, then pings its watchdog" \
+    wait_until 10 eval '[ "$(sort -u "$E2E_TMP/notified" | xargs)" = "READY=1 WATCHDOG=1" ] &&
+        [ "$(head -n1 "$E2E_TMP/notified")" = READY=1 ]'
 check "the guard makes its own files its own and leaves any other alone" \
     eval '[ "$(modes)" = "Hourgate.ini root 644 guest.txt root 600 notes.txt nobody 664" ]'
 interface() { gdbus introspect --system --dest org.hourgate.Guard1 --object-path /org/hourgate/Guard1 |
