@@ -205,15 +205,25 @@ void GuardService::PowerOff() {
     // Only a user at the machine may end everyone's session with it, and only
     // from that session: not from their ssh shell while they sit at the seat.
     const QDBusReply<uint> pid = connection().interface()->servicePid(message().service());
-    const std::optional<std::string> session =
-        pid.isValid() ? m_sessions.SessionOfProcess(pid.value()) : std::nullopt;
-    if (StandingOf(m_sessions.Table(), session, [&user](const std::string& name) {
-            return name == *user;
-        }) != CallerStanding::Counting) {
-        ::syslog(LOG_WARNING, "power-off refused to %s: not from the seat's active session",
-                 user->c_str());
-        sendErrorReply(kGuardErrorRefused, QStringLiteral("not from the seat's active session"));
-        return;
+    // The answer waits for logind's; the guard's loop does not.
+    setDelayedReply(true);
+    const QDBusMessage request = message();
+    const auto decide = [this, request, name = *user](const std::optional<std::string>& session) {
+        if (StandingOf(m_sessions.Table(), session, [&name](const std::string& sessionUser) {
+                return sessionUser == name;
+            }) != CallerStanding::Counting) {
+            ::syslog(LOG_WARNING, "power-off refused to %s: not from the seat's active session",
+                     name.c_str());
+            m_bus.send(request.createErrorReply(
+                kGuardErrorRefused, QStringLiteral("not from the seat's active session")));
+            return;
+        }
+        RequestPowerOff(name, 0);
+        m_bus.send(request.createReply());
+    };
+    if (pid.isValid()) {
+        m_sessions.SessionOfProcess(pid.value(), decide);
+    } else {
+        decide(std::nullopt);
     }
-    RequestPowerOff(*user, 0);
 }

@@ -2,6 +2,7 @@
 
 #include <QDBusArgument>
 #include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
 #include <QDBusReply>
 #include <QTimer>
 
@@ -53,77 +54,103 @@ bool LogindSessions::Start() {
     return connected;
 }
 
+void LogindSessions::Call(const QDBusMessage& call, std::function<void(const QDBusMessage&)> done) {
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, kLogindTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, done = std::move(done)] {
+        done(watcher->reply());
+        watcher->deleteLater();
+    });
+}
+
 void LogindSessions::ReadAll() {
-    const QDBusMessage call =
-        QDBusMessage::createMethodCall(kLogindService, kLogindPath, kLogindManager, "ListSessions");
-    const QDBusMessage reply = m_bus.call(call, QDBus::Block, kLogindTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1) {
-        m_failures.Failed("cannot list logind's sessions", reply.errorMessage().toStdString());
-        return;
-    }
-    m_failures.Succeeded("cannot list logind's sessions");
-    m_table = SessionTable();
-    m_ids.clear();
-    // a(susso): id, uid, user, seat, object path
-    const QDBusArgument sessions = reply.arguments().constFirst().value<QDBusArgument>();
-    sessions.beginArray();
-    while (!sessions.atEnd()) {
-        QString id, user, seat;
-        uint uid = 0;
-        QDBusObjectPath path;
-        sessions.beginStructure();
-        sessions >> id >> uid >> user >> seat >> path;
-        sessions.endStructure();
-        ReadSession(id, path.path());
-    }
-    sessions.endArray();
-    m_changed();
+    Call(QDBusMessage::createMethodCall(kLogindService, kLogindPath, kLogindManager,
+                                        QStringLiteral("ListSessions")),
+         [this](const QDBusMessage& reply) {
+             if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1) {
+                 m_failures.Failed("cannot list logind's sessions",
+                                   reply.errorMessage().toStdString());
+                 return;
+             }
+             m_failures.Succeeded("cannot list logind's sessions");
+             // a(susso): id, uid, user, seat, object path
+             std::map<QString, QString> listed;  // path -> id
+             const QDBusArgument sessions = reply.arguments().constFirst().value<QDBusArgument>();
+             sessions.beginArray();
+             while (!sessions.atEnd()) {
+                 QString id, user, seat;
+                 uint uid = 0;
+                 QDBusObjectPath path;
+                 sessions.beginStructure();
+                 sessions >> id >> uid >> user >> seat >> path;
+                 sessions.endStructure();
+                 listed[path.path()] = id;
+             }
+             sessions.endArray();
+             // Sessions no longer listed go now; the listed ones are read one by one,
+             // and until then what is known of them stays.
+             bool dropped = false;
+             for (auto it = m_ids.begin(); it != m_ids.end();) {
+                 if (listed.count(it->first) != 0) {
+                     ++it;
+                     continue;
+                 }
+                 m_table.Remove(it->second.toStdString());
+                 it = m_ids.erase(it);
+                 dropped = true;
+             }
+             if (dropped) m_changed();
+             for (const auto& [path, id] : listed) ReadSession(id, path);
+         });
 }
 
 void LogindSessions::ReadSession(const QString& id, const QString& path) {
     QDBusMessage call = QDBusMessage::createMethodCall(kLogindService, path, kProperties, "GetAll");
     call << kLogindSession;
-    const QDBusReply<QVariantMap> reply = m_bus.call(call, QDBus::Block, kLogindTimeoutMs);
-    if (!reply.isValid()) {
-        if (reply.error().type() == QDBusError::UnknownObject) {
-            m_table.Remove(id.toStdString());  // gone while we asked
-            m_ids.erase(path);
+    Call(call, [this, id, path](const QDBusMessage& reply) {
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1) {
+            if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownObject")) {
+                m_table.Remove(id.toStdString());  // gone while we asked
+                m_ids.erase(path);
+                m_changed();
+                return;
+            }
+            // No answer is not an answer: what is known stays until logind tells.
+            // Tried again every 2 s: logged once, not at every try.
+            m_failures.Failed("cannot read logind's session " + id.toStdString(),
+                              reply.errorMessage().toStdString());
+            QTimer::singleShot(kRetryMs, this, [this, id, path] { ReadSession(id, path); });
             return;
         }
-        // No answer is not an answer: what is known stays until logind tells.
-        // Tried again every 2 s: logged once, not at every try.
-        m_failures.Failed("cannot read logind's session " + id.toStdString(),
-                          reply.error().message().toStdString());
-        QTimer::singleShot(kRetryMs, this, [this, id, path] {
-            ReadSession(id, path);
-            m_changed();
-        });
-        return;
-    }
-    m_failures.Succeeded("cannot read logind's session " + id.toStdString());
-    const QVariantMap properties = reply.value();
-    const std::string user = properties.value("Name").toString().toStdString();
-    const bool counts = SessionCounts(properties.value("Class").toString().toStdString(),
-                                      FirstOfStructure(properties.value("Seat")).toStdString(),
-                                      properties.value("Active").toBool());
-    m_ids[path] = id;
-    m_table.Update(id.toStdString(), user, counts);
+        m_failures.Succeeded("cannot read logind's session " + id.toStdString());
+        const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().constFirst());
+        const std::string user = properties.value("Name").toString().toStdString();
+        const bool counts = SessionCounts(properties.value("Class").toString().toStdString(),
+                                          FirstOfStructure(properties.value("Seat")).toStdString(),
+                                          properties.value("Active").toBool());
+        m_ids[path] = id;
+        m_table.Update(id.toStdString(), user, counts);
+        m_changed();
+    });
 }
 
-std::optional<std::string> LogindSessions::SessionOfProcess(uint pid) {
+void LogindSessions::SessionOfProcess(uint pid,
+                                      std::function<void(std::optional<std::string>)> done) {
     QDBusMessage call = QDBusMessage::createMethodCall(kLogindService, kLogindPath, kLogindManager,
                                                        QStringLiteral("GetSessionByPID"));
     call << pid;
-    const QDBusReply<QDBusObjectPath> reply = m_bus.call(call, QDBus::Block, kLogindTimeoutMs);
-    if (!reply.isValid()) return std::nullopt;
-    const auto found = m_ids.find(reply.value().path());
-    if (found == m_ids.end()) return std::nullopt;
-    return found->second.toStdString();
+    Call(call, [this, done = std::move(done)](const QDBusMessage& reply) {
+        std::optional<std::string> session;
+        if (reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1) {
+            const auto found =
+                m_ids.find(qdbus_cast<QDBusObjectPath>(reply.arguments().constFirst()).path());
+            if (found != m_ids.end()) session = found->second.toStdString();
+        }
+        done(session);
+    });
 }
 
 void LogindSessions::OnSessionNew(const QString& id, const QDBusObjectPath& path) {
     ReadSession(id, path.path());
-    m_changed();
 }
 
 void LogindSessions::OnSessionRemoved(const QString& id, const QDBusObjectPath& path) {
@@ -140,5 +167,4 @@ void LogindSessions::OnPropertiesChanged(const QString& interface, const QVarian
     const QString id = found->second;
     const QString path = found->first;
     ReadSession(id, path);
-    m_changed();
 }

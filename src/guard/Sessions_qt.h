@@ -27,9 +27,9 @@ public:
     // when the signals cannot be followed.
     bool Start();
     const SessionTable& Table() const { return m_table; }
-    // The id of the session logind puts the process in; nothing when it has
-    // none (a system service) or logind cannot tell.
-    std::optional<std::string> SessionOfProcess(uint pid);
+    // The id of the session logind puts the process in, given to `done` when
+    // logind answers; nothing when it has none (a system service) or cannot tell.
+    void SessionOfProcess(uint pid, std::function<void(std::optional<std::string>)> done);
 
 private slots:
     void OnSessionNew(const QString& id, const QDBusObjectPath& path);
@@ -38,6 +38,10 @@ private slots:
                              const QStringList& invalidated, const QDBusMessage& message);
 
 private:
+    // Every call to logind is made without waiting: the guard's one thread
+    // never stops for a busy or hung logind. `done` runs with the reply, or with
+    // the error after the timeout.
+    void Call(const QDBusMessage& call, std::function<void(const QDBusMessage&)> done);
     // Everything again, when logind (re)appears on the bus.
     void ReadAll();
     // Reads the session's class, seat, state and user; drops it when it is gone.
