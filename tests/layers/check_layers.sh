@@ -25,11 +25,8 @@ while IFS='|' read -r file line; do
     verdict "refused: $line in $file" 1 $?
 done <<'PLANTS'
 core/HourgateView.cpp|#include "os/System_posix.h"
-core/UsageRecord.h|#include "tray/Platform_qt.h"
 core/HourgateView.h|#include <windows.h>
-core/GuardPipe.cpp|#include <QString>
 os/DataFile_posix.cpp|#include "tray/MainFrame_qt.h"
-os/Window_win32.cpp|#include "guard/GuardService_win32.h"
 tray/MainFrame_qt.cpp|#include "guard/GuardService_qt.h"
 guard/GuardService_qt.cpp|#include "tray/GuardClient_qt.h"
 app/Stray.cpp|#include "core/Platform.h"

@@ -34,44 +34,6 @@ TEST(UsageRecord, Writes25BytesAndReadsDamagedOnesTolerantly) {
     for (const auto& [bytes, record] : read) EXPECT_EQ(ParseUsageRecord(bytes), record) << bytes;
 }
 
-// before (none: no record) | the accounting's date | minutes | carried from | after
-TEST(UsageRecord, AnAdditionCountsOnTodaysLaterOrCarriedRecordsAndStartsADayOtherwise) {
-    using D = RecordDate;
-    const struct {
-        std::optional<UsageRecord> before;
-        D now;
-        int minutes;
-        std::optional<D> carried;
-        UsageRecord after;
-    } cases[] = {
-        {std::nullopt, {2026, 12, 7}, 3, {}, {2026, 12, 7, 16, 5, 3}},
-        {UsageRecord{2026, 12, 7, 9, 0, 30}, {2026, 12, 7}, 3, {}, {2026, 12, 7, 16, 5, 33}},
-        {UsageRecord{2026, 12, 6, 9, 0, 30}, {2026, 12, 7}, 3, {}, {2026, 12, 7, 16, 5, 3}},
-        {UsageRecord{2026, 12, 6, 9, 0, 30},
-         {2026, 12, 7},
-         3,
-         D{2026, 12, 6},
-         {2026, 12, 7, 16, 5, 33}},
-        {UsageRecord{2026, 12, 5, 9, 0, 30},
-         {2026, 12, 7},
-         3,
-         D{2026, 12, 6},
-         {2026, 12, 7, 16, 5, 3}},
-        // A record dated after the accounting's day: its clock is behind.
-        {UsageRecord{2026, 12, 8, 9, 0, 30}, {2026, 12, 7}, 3, {}, {2026, 12, 8, 16, 5, 33}},
-        {UsageRecord{2026, 12, 7, 9, 0, 999998},
-         {2026, 12, 7},
-         3,
-         {},
-         {2026, 12, 7, 16, 5, 999999}},
-    };
-    for (const auto& c : cases) {
-        UsageRecord now{std::get<0>(c.now), std::get<1>(c.now), std::get<2>(c.now), 16, 5, 0};
-        EXPECT_EQ(AddToRecord(c.before, {now, c.minutes, c.carried}), c.after)
-            << FormatUsageRecord(c.before.value_or(UsageRecord{}));
-    }
-}
-
 TEST(UsageRecord, AbsentEmptyAndAddedToInPlace) {
     TempDir dir;
     const std::string path = UsageRecordPath(dir.path(), NativeSeparator(), "guest");

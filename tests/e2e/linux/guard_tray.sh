@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # shellcheck disable=SC2016 # checks pass code to eval, to expand when it runs
 # The program in guarded mode, as the face of the guard service for its user
-# (root here): it shows the guard's figures and notices and writes no file; a
+# (root here): started before the guard, it counts for itself until the guard
+# appears, then shows the guard's figures and notices and writes no file; a
 # wrong exit password asks the guard for the power-off, and the program ends
 # only when the guard takes it; the guard, not the program, counts and powers off.
 HOURGATE_EXE=${1:?usage: $0 HOURGATE_EXE HOURGATED_EXE}
@@ -15,16 +16,19 @@ window_lines() { icon_text "$(visible_window hourgate)"; }
 guard_lines() { guard_as root Status | sed -n "s/^(\['\(.*\)', '\(.*\)'\],)$/\1\\\\n\2/p"; }
 notice_shown() { text=$(icon_text "$(visible_window 警告)") && [ -n "$text" ]; }
 
-start_guard "@2026-12-07 16:00:00 x60"
 session_new c1 0 root
 install_program
-# At the normal speed, so that its notices stay up for their 3 seconds.
-start_program ""
+# At the normal speed, so that its notices stay up for their 3 seconds; inside
+# the allowed hours. An autostart can beat a guard that is still starting.
+start_program "@2026-12-07 17:00:00"
 session_of "$PROGRAM_PID" c1
 check "the icon docks" wait_until 20 tray_icon
+check "before the guard, the program counts for itself" wait_until 10 test -s "$E2E_APP/guest.txt"
+own=$(record guest.txt)
+start_guard "@2026-12-07 16:00:00 x60"
 click_tray 1
-check "the window shows the guard's figures for root" \
-    wait_until 10 eval 'window_shown hourgate && [ "$(window_lines)" = "$(guard_lines)" ] && [ -n "$(window_lines)" ]'
+check "once the guard is there the window shows its figures for root" \
+    wait_until 20 eval 'window_shown hourgate && [ "$(window_lines)" = "$(guard_lines)" ] && [ -n "$(window_lines)" ]'
 # New, which runs usage start when the program counts itself (checked at the end).
 focus_window hourgate && xdotool key ctrl+n
 click_tray 1
@@ -55,5 +59,7 @@ stop_program
 calls=$(poweroffs | wc -w) minutes=$(record_minutes guest.txt "$GUARD_DIR")
 check "with the program killed, the guard counts on and requests the power-off again" \
     wait_until 20 eval '[ "$(poweroffs | wc -w)" -gt '"$calls"' ] && [ "$(record_minutes guest.txt "$GUARD_DIR")" -gt '"$minutes"' ]'
-check "the program wrote no file, not even at New" eval '[ "$(ls "$E2E_APP" | xargs)" = "hourgate hourgate-print.so stderr.log" ] && [ ! -s "$E2E_STDERR" ]'
+check "since the guard is there the program wrote no file, not even at New" \
+    eval '[ "$(ls "$E2E_APP" | xargs)" = "guest.txt hourgate hourgate-print.so stderr.log" ] &&
+        [ "$(record guest.txt)" = "'"$own"'" ] && [ ! -s "$E2E_STDERR" ]'
 e2e_finish

@@ -37,10 +37,8 @@ check "wrong password in a dry run: the tray program's dry-run line, nothing to 
 check "the guard was asked for no power-off" 0 "$(e2e_guard_log | grep -c 'power-off' || true)"
 # The request a tray program that is not a dry run sends: the guard's to carry out.
 e2e_drive pipe 'HG1 PowerOff' >/dev/null || true
-for _ in $(seq 300); do
-    if [ "$(guard_dry_runs)" = 1 ]; then break; fi
-    sleep 0.1
-done
+guard_powered_off() { [ "$(guard_dry_runs)" = 1 ]; }
+e2e_until 30 guard_powered_off
 check "a tray program's PowerOff reaches the guard's power-off" 1 "$(guard_dry_runs)"
 counted() { (($(e2e_guard_minutes) >= 1)); }
 e2e_until 150 counted
