@@ -47,6 +47,7 @@ public:
     int ForcedPowerOff() override { return m_inner->ForcedPowerOff(); }
     void WriteSystemLog(const std::string& line) override { m_inner->WriteSystemLog(line); }
     void WriteSystemInfo(const std::string& line) override { m_inner->WriteSystemInfo(line); }
+    void WriteSystemNotice(const std::string& line) override { m_inner->WriteSystemNotice(line); }
 
 private:
     std::unique_ptr<HourgatePlatform> m_inner;

@@ -58,8 +58,14 @@ void CHourgateView::ApplyHourRule(int weekday) {
     const DayClass dayClass = ClassifyDay(weekday);
     if (HourRuleApplies(m_strCategory) && !IsWithinAllowedHours(dayClass, m_nHour)) {
         m_platform.ShowWarning(FormatHourNotice(dayClass, m_strLoginName));
-        m_platform.ForcedPowerOff();
+        RequestPowerOff("outside the allowed hours");
     }
+}
+
+void CHourgateView::RequestPowerOff(const std::string& reason) {
+    m_platform.WriteSystemNotice("power-off for " + m_strLoginName + " (" + m_strCategory +
+                                 "): " + reason);
+    m_platform.ForcedPowerOff();
 }
 
 void CHourgateView::AddPendingToRecord(const std::string& path) {
@@ -197,7 +203,10 @@ void CHourgateView::OnTimer(std::uintptr_t /*nIDEvent: every expiry is a usage t
             if (NeedsQuotaWarning(quota, m_nMinutesUsed)) {
                 m_platform.ShowWarning(FormatQuotaWarning(m_strLoginName, quota - m_nMinutesUsed));
             }
-            if (QuotaReached(quota, m_nMinutesUsed)) m_platform.ForcedPowerOff();
+            if (QuotaReached(quota, m_nMinutesUsed)) {
+                RequestPowerOff("the day's quota is used up, " + std::to_string(m_nMinutesUsed) +
+                                " of " + std::to_string(quota) + " minutes");
+            }
         }
     }
     m_platform.Default();

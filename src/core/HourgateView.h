@@ -57,6 +57,8 @@ private:
     // Shows the hour notice and requests the power-off when a guest is outside
     // the allowed hours.
     void ApplyHourRule(int weekday);
+    // Tells the log who and why, then asks the platform for the power-off.
+    void RequestPowerOff(const std::string& reason);
     // Takes the minutes of one accounting tick as pending; a new date starts a
     // new count only when real time, not a clock change, brought it.
     void CountMinutes(int minutes, std::int64_t now, std::int64_t bootNow);

@@ -78,4 +78,7 @@ public:
     // or paused), at the log's information level; where a platform has no such
     // level it is a line like the others.
     virtual void WriteSystemInfo(const std::string& line) { WriteSystemLog(line); }
+    // A line an administrator must see among few others (each power-off
+    // request and why), at the log's notice level where it has one.
+    virtual void WriteSystemNotice(const std::string& line) { WriteSystemLog(line); }
 };

@@ -44,3 +44,7 @@ void GuardPlatform::WriteSystemLog(const std::string& line) {
 void GuardPlatform::WriteSystemInfo(const std::string& line) {
     ::syslog(LOG_INFO, "%s", line.c_str());
 }
+
+void GuardPlatform::WriteSystemNotice(const std::string& line) {
+    ::syslog(LOG_NOTICE, "%s", line.c_str());
+}

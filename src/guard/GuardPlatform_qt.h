@@ -31,6 +31,7 @@ public:
     int ForcedPowerOff() override;
     void WriteSystemLog(const std::string& line) override;
     void WriteSystemInfo(const std::string& line) override;
+    void WriteSystemNotice(const std::string& line) override;
 
 private:
     GuardService& m_service;

@@ -27,6 +27,7 @@ public:
     int ForcedPowerOff() override;
     void WriteSystemLog(const std::string& line) override;
     void WriteSystemInfo(const std::string& line) override;
+    void WriteSystemNotice(const std::string& line) override { WriteSystemInfo(line); }
 
 private:
     GuardService& m_service;

@@ -218,6 +218,8 @@ void GuardService::PowerOff() {
                 kGuardErrorRefused, QStringLiteral("not from the seat's active session")));
             return;
         }
+        ::syslog(LOG_NOTICE, "power-off for %s: the exit command without the password",
+                 name.c_str());
         RequestPowerOff(name, 0);
         m_bus.send(request.createReply());
     };

@@ -119,6 +119,7 @@ GuardAnswer GuardService::Answer(GuardRequest request, const GuardCaller& caller
         Log("power-off refused to " + user + ": not from the seat's active session");
         return GuardAnswer::Error(kGuardErrorRefused);
     }
+    Log("power-off for " + user + ": the exit command without the password", true);
     RequestPowerOff(user, 0);
     return {GuardAnswer::Kind::Accepted, {}, {}};
 }

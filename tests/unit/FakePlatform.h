@@ -32,6 +32,7 @@ public:
     int ForcedPowerOff() override;
     void WriteSystemLog(const std::string& line) override { events.push_back("log: " + line); }
     void WriteSystemInfo(const std::string& line) override { events.push_back("info: " + line); }
+    void WriteSystemNotice(const std::string& line) override { events.push_back("said: " + line); }
 
     // Moves both clocks forward, as ordinary use does.
     void Advance(std::int64_t seconds);

@@ -41,6 +41,8 @@ TEST(ViewStart, HourNoticeThenPowerOffThenTheRecordForGuestsOnly) {
         Events expected{"base-initial-update", "set-timer 1 30000"};
         if (HourRuleApplies(category)) {
             expected.push_back("notice: "s + login + kWeekdayHours + " [no record]");
+            expected.push_back("said: power-off for "s + login + " (" + category +
+                               "): outside the allowed hours");
             expected.push_back("power-off [no record]");
         }
         EXPECT_EQ(f.platform.events, expected);
@@ -70,7 +72,9 @@ TEST(ViewTick, OrderOfEffectsForAGuestOutsideTheHoursAtTheQuota) {
     EXPECT_EQ(
         f.platform.events,
         (Events{"kill-timer 1", "notice: taro"s + kWeekdayHours + " [record 149]",
+                "said: power-off for taro (guest): outside the allowed hours",
                 "power-off [record 149]", "notice: taroさん あと 0 分で強制終了します [record 150]",
+                "said: power-off for taro (guest): the day's quota is used up, 150 of 150 minutes",
                 "power-off [record 150]", "default", "set-timer 1 30000"}));
 }
 
