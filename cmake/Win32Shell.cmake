@@ -63,7 +63,19 @@ add_library(hourgate_guard_win32 STATIC
 )
 target_link_libraries(hourgate_guard_win32 PUBLIC hourgate_os_win32 wtsapi32 advapi32)
 hourgate_apply_flags(hourgate_guard_win32)
-add_executable(hourgated src/guard/GuardApp_win32.cpp src/os/Terminate_win32.cpp)
+# The event log's message table, in both exes: the installer registers the
+# guard's as the source's message file, and the tray program writes the same IDs.
+set(HOURGATE_MESSAGES_DIR ${CMAKE_CURRENT_BINARY_DIR}/messages)
+add_custom_command(OUTPUT ${HOURGATE_MESSAGES_DIR}/messages.rc ${HOURGATE_MESSAGES_DIR}/MSG00409.bin
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${HOURGATE_MESSAGES_DIR}
+    COMMAND x86_64-w64-mingw32-windmc -h ${HOURGATE_MESSAGES_DIR} -r ${HOURGATE_MESSAGES_DIR}
+            ${CMAKE_CURRENT_SOURCE_DIR}/src/res/messages.mc
+    DEPENDS src/res/messages.mc VERBATIM)
+set_source_files_properties(${HOURGATE_MESSAGES_DIR}/messages.rc PROPERTIES
+    GENERATED TRUE OBJECT_DEPENDS ${HOURGATE_MESSAGES_DIR}/MSG00409.bin)
+target_sources(hourgate PRIVATE ${HOURGATE_MESSAGES_DIR}/messages.rc)
+add_executable(hourgated src/guard/GuardApp_win32.cpp src/os/Terminate_win32.cpp
+                         ${HOURGATE_MESSAGES_DIR}/messages.rc)
 target_link_libraries(hourgated PRIVATE hourgate_guard_win32)
 hourgate_apply_flags(hourgated)
 

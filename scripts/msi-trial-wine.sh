@@ -64,7 +64,7 @@ check "service start" "REG_DWORD 0x2" "$(reg_value "$service" Start)"
 check "service account" "REG_SZ LocalSystem" "$(reg_value "$service" ObjectName)"
 check "service running" 4 "$(wine sc query hourgated </dev/null | tr -d '\r' | awk '$1 == "STATE" { print $3 }')"
 check "logon entry" 'REG_SZ "C:\Program Files\Hourgate\hourgate.exe"' "$(reg_value "$run" Hourgate)"
-check "event-log source" 'REG_SZ C:\windows\system32\EventCreate.exe' "$(reg_value "$source_key" EventMessageFile)"
+check "event-log source" 'REG_SZ C:\Program Files\Hourgate\hourgated.exe' "$(reg_value "$source_key" EventMessageFile)"
 check "event types" "REG_DWORD 0x7" "$(reg_value "$source_key" TypesSupported)"
 
 # The administrator edits the list; the service writes a record.

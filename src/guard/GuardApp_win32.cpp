@@ -134,13 +134,15 @@ void WINAPI ServiceMain(DWORD argc, LPSTR* argv) {
     if (!g_statusHandle) return;
     SetState(SERVICE_START_PENDING);
     if (!created || !service.Start(why, true)) {
-        service.Log(why);
+        service.Log(why, EventKind::Fatal);
         SetState(SERVICE_STOPPED, ERROR_SERVICE_SPECIFIC_ERROR);
         return;
     }
     SetState(SERVICE_RUNNING);
+    service.Log(dryRun ? "started (dry run)" : "started", EventKind::Info);
     RestartOnFailure(service);
     const int exitCode = service.Run();
+    service.Log("stopped", EventKind::Info);
     g_window = nullptr;
     SetState(SERVICE_STOPPED, exitCode == 0 ? NO_ERROR : ERROR_SERVICE_SPECIFIC_ERROR);
 }
@@ -149,7 +151,7 @@ int RunOnConsole() {
     GuardService service(g_options.dryRun, true, g_options.sessionsFromCallers);
     std::string why;
     if (!service.Create(why) || !service.Start(why, false)) {
-        service.Log(why);
+        service.Log(why, EventKind::Fatal);
         return 1;
     }
     g_window = service.m_hWnd;

@@ -21,4 +21,10 @@ int GuardPlatform::ForcedPowerOff() {
 
 void GuardPlatform::WriteSystemLog(const std::string& line) { m_service.Log(line); }
 
-void GuardPlatform::WriteSystemInfo(const std::string& line) { m_service.Log(line, true); }
+void GuardPlatform::WriteSystemInfo(const std::string& line) {
+    m_service.Log(line, EventKind::Info);
+}
+
+void GuardPlatform::WriteSystemNotice(const std::string& line) {
+    m_service.Log(line, EventKind::PowerOff);
+}

@@ -27,7 +27,7 @@ public:
     int ForcedPowerOff() override;
     void WriteSystemLog(const std::string& line) override;
     void WriteSystemInfo(const std::string& line) override;
-    void WriteSystemNotice(const std::string& line) override { WriteSystemInfo(line); }
+    void WriteSystemNotice(const std::string& line) override;
 
 private:
     GuardService& m_service;

@@ -33,8 +33,8 @@ GuardService::GuardService(bool dryRun, bool console, bool sessionsFromCallers)
       }),
       m_failures([this](const std::string& line) { Log(line); }) {}
 
-void GuardService::Log(const std::string& line, bool info) {
-    m_eventLog.Write(line, info ? EVENTLOG_INFORMATION_TYPE : EVENTLOG_WARNING_TYPE);
+void GuardService::Log(const std::string& line, EventKind kind) {
+    m_eventLog.Write(line, kind);
     if (!m_bConsole) return;
     std::fprintf(stderr, "hourgated: %s\n", line.c_str());
     std::fflush(stderr);
@@ -116,10 +116,11 @@ GuardAnswer GuardService::Answer(GuardRequest request, const GuardCaller& caller
     if (StandingOf(m_sessions.Table(), std::to_string(caller.session),
                    [&caller](const std::string& name) { return SameAccount(name, caller.user); }) !=
         CallerStanding::Counting) {
-        Log("power-off refused to " + user + ": not from the seat's active session");
+        Log("power-off refused to " + user + ": not from the seat's active session",
+            EventKind::Refused);
         return GuardAnswer::Error(kGuardErrorRefused);
     }
-    Log("power-off for " + user + ": the exit command without the password", true);
+    Log("power-off for " + user + ": the exit command without the password", EventKind::PowerOff);
     RequestPowerOff(user, 0);
     return {GuardAnswer::Kind::Accepted, {}, {}};
 }
@@ -180,10 +181,10 @@ void GuardService::RequestPowerOff(const std::string& user, UINT delayMs) {
 void GuardService::SendPowerOff() {
     ::KillTimer(m_hWnd, kPowerOffTimerId);
     m_nPowerOffDue = 0;
-    Log("power-off requested for " + m_powerOffFor);
+    Log("power-off requested for " + m_powerOffFor, EventKind::PowerOff);
     if (::ForcedPowerOff(m_bDryRun, m_failures, PowerOffScope::Machine) && m_bDryRun) {
         // Standard error reaches nobody in a service: the event log has the line too.
-        m_eventLog.Write(kDryRunLine);
+        m_eventLog.Write(kDryRunLine, EventKind::Info);
     }
 }
 

@@ -50,7 +50,7 @@ public:
     // A line for the Application event log (and standard error when run by hand).
     // To the event log (information instead of warning when `info`), and run by
     // hand to standard error too.
-    void Log(const std::string& line, bool info = false);
+    void Log(const std::string& line, EventKind kind = EventKind::Failure);
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

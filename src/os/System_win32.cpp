@@ -75,11 +75,15 @@ EventLog::~EventLog() {
     if (m_hEventSource) ::DeregisterEventSource(m_hEventSource);
 }
 
-void EventLog::Write(const std::string& line, WORD type) {
+void EventLog::Write(const std::string& line, EventKind kind) {
     if (!m_hEventSource) m_hEventSource = ::RegisterEventSourceA(nullptr, "Hourgate");
+    const WORD type = kind == EventKind::Fatal     ? EVENTLOG_ERROR_TYPE
+                      : kind == EventKind::Refused ? EVENTLOG_WARNING_TYPE
+                      : kind == EventKind::Failure ? EVENTLOG_WARNING_TYPE
+                                                   : EVENTLOG_INFORMATION_TYPE;
     const char* strings[] = {line.c_str()};
-    if (!m_hEventSource ||
-        !::ReportEventA(m_hEventSource, type, 0, 0, nullptr, 1, 0, strings, nullptr)) {
+    if (!m_hEventSource || !::ReportEventA(m_hEventSource, type, 0, static_cast<DWORD>(kind),
+                                           nullptr, 1, 0, strings, nullptr)) {
         ::OutputDebugStringA(line.c_str());
     }
 }

@@ -24,6 +24,16 @@ std::optional<std::string> Win32UserName();
 std::string Win32ExecutablePath();
 bool Win32IsLeadByte(unsigned char byte);
 
+// The event IDs, one per kind of line, so that an administrator can filter
+// on them. The message table (src/res/messages.mc) gives each the text "%1".
+enum class EventKind : WORD {
+    Info = 1,      // what happened: start, stop, mode, a count started or paused
+    PowerOff = 2,  // a power-off request, with who and why
+    Refused = 3,   // a request the guard refused
+    Failure = 4,   // something failed, and the program goes on
+    Fatal = 5,     // the service cannot start or run
+};
+
 // The Application event log under the source "Hourgate", registered at the
 // first line; where not even the log takes a line, a debugger may still see it.
 class EventLog {
@@ -32,8 +42,7 @@ public:
     ~EventLog();
     EventLog(const EventLog&) = delete;
     EventLog& operator=(const EventLog&) = delete;
-    // A warning, unless `type` says otherwise (EVENTLOG_INFORMATION_TYPE).
-    void Write(const std::string& line, WORD type = EVENTLOG_WARNING_TYPE);
+    void Write(const std::string& line, EventKind kind = EventKind::Failure);
 
 private:
     HANDLE m_hEventSource = nullptr;
@@ -56,8 +65,9 @@ public:
     char PathSeparator() const override { return '\\'; }
     LeadByteTest LeadBytes() const override { return Win32IsLeadByte; }
     void WriteSystemLog(const std::string& line) override { m_log.Write(line); }
-    void WriteSystemInfo(const std::string& line) override {
-        m_log.Write(line, EVENTLOG_INFORMATION_TYPE);
+    void WriteSystemInfo(const std::string& line) override { m_log.Write(line, EventKind::Info); }
+    void WriteSystemNotice(const std::string& line) override {
+        m_log.Write(line, EventKind::PowerOff);
     }
 
 private:

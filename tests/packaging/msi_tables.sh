@@ -43,7 +43,7 @@ expect ServiceControl hourgated 3,5,6 163 1 GuardService
 expect CustomAction SetDryRunArgs 2-4 51 HourgatedArgs --dry-run
 expect InstallExecuteSequence SetDryRunArgs 2 DRYRUN
 expect Registry 'Software\Microsoft\Windows\CurrentVersion\Run' 2,4-6 2 Hourgate '"[INSTALLDIR]hourgate.exe"' TrayProgram
-expect Registry EventMessageFile 2,3,5 2 'SYSTEM\CurrentControlSet\Services\EventLog\Application\Hourgate' '[System64Folder]EventCreate.exe'
+expect Registry EventMessageFile 2,3,5 2 'SYSTEM\CurrentControlSet\Services\EventLog\Application\Hourgate' '[INSTALLDIR]hourgated.exe'
 expect Registry TypesSupported 2,3,5 2 'SYSTEM\CurrentControlSet\Services\EventLog\Application\Hourgate' '#7'
 # PURGE=1: records, their temporary files, the list, then the folder.
 expect InstallExecuteSequence SetPurgeDir 2 'PURGE AND REMOVE~="ALL" AND NOT UPGRADINGPRODUCTCODE'

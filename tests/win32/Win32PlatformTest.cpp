@@ -76,3 +76,18 @@ TEST(Win32Platform, ClocksAndLog) {
     EXPECT_EQ(runtimeHours.size(), 2u);
     platform.WriteSystemLog("hourgate adapter test: a line for the Application event log");
 }
+
+// Every event ID the programs report has a message in the table that the
+// installer registers, and Event Viewer shows it as the line itself.
+TEST(Win32Platform, EveryEventIdHasItsMessage) {
+    const char* line = "power-off for \x93\x63\x92\x86 (guest): 100% of it";
+    for (EventKind kind : {EventKind::Info, EventKind::PowerOff, EventKind::Refused,
+                           EventKind::Failure, EventKind::Fatal}) {
+        char text[256] = {};
+        DWORD_PTR args[] = {reinterpret_cast<DWORD_PTR>(line)};
+        const DWORD length = ::FormatMessageA(
+            FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr,
+            static_cast<DWORD>(kind), 0, text, sizeof text, reinterpret_cast<va_list*>(args));
+        EXPECT_EQ(std::string(text, length), line) << static_cast<int>(kind);
+    }
+}
