@@ -27,7 +27,7 @@ add_library(hourgate_os_win32 STATIC
     src/os/TextOutput_win32.cpp
     src/os/Window_win32.cpp
 )
-target_link_libraries(hourgate_os_win32 PUBLIC hourgate_core comctl32 gdi32 user32 advapi32)
+target_link_libraries(hourgate_os_win32 PUBLIC hourgate_core comctl32 gdi32 user32 advapi32 wtsapi32)
 hourgate_apply_flags(hourgate_os_win32)
 
 # The tray program, everything but the entry point, so that tests can link the adapter.

@@ -2,8 +2,12 @@
 
 #include <cstdio>
 
-void ReportDryRunPowerOff() {
-    std::fputs(kDryRunLine, stderr);
+static void Report(const char* line) {
+    std::fputs(line, stderr);
     std::fputs("\n", stderr);
     std::fflush(stderr);
 }
+
+void ReportDryRunPowerOff() { Report(kDryRunLine); }
+
+void ReportDryRunLogOff() { Report(kDryRunLogOffLine); }

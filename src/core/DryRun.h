@@ -3,6 +3,9 @@
 #pragma once
 
 constexpr const char* kDryRunLine = "hourgate: power-off requested (dry run)";
+constexpr const char* kDryRunLogOffLine = "hourgate: log-off requested (dry run)";
 
 // Writes kDryRunLine and a line end to standard error, unbuffered.
 void ReportDryRunPowerOff();
+// The same with kDryRunLogOffLine, for the limits' "action = logoff".
+void ReportDryRunLogOff();

@@ -74,3 +74,9 @@ std::vector<std::string> GuardedUsers::Users() const {
     for (const auto& [user, accounting] : m_accountings) users.push_back(user);
     return users;
 }
+
+void GuardedUsers::ForEach(const std::function<void(CHourgateView& view, bool counting)>& visit) {
+    for (auto& [user, accounting] : m_accountings) {
+        visit(accounting->view, accounting->platform.IsCounting());
+    }
+}

@@ -45,6 +45,7 @@ public:
     void Default() override { m_inner->Default(); }
     void ShowWarning(const std::string& message) override { m_inner->ShowWarning(message); }
     int ForcedPowerOff() override { return m_inner->ForcedPowerOff(); }
+    int ForcedLogOff() override { return m_inner->ForcedLogOff(); }
     void WriteSystemLog(const std::string& line) override { m_inner->WriteSystemLog(line); }
     void WriteSystemInfo(const std::string& line) override { m_inner->WriteSystemInfo(line); }
     void WriteSystemNotice(const std::string& line) override { m_inner->WriteSystemNotice(line); }
@@ -78,6 +79,8 @@ public:
     // True while one of the user's sessions counts.
     bool IsCounting(const std::string& user) const;
     std::vector<std::string> Users() const;
+    // Every count kept, with whether it counts now.
+    void ForEach(const std::function<void(CHourgateView& view, bool counting)>& visit);
 
 private:
     struct Accounting {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "core/Grants.h"
 #include "core/HourgateDoc.h"
 #include "core/ProgramDirectory.h"
 #include "core/UsagePolicy.h"
@@ -54,21 +55,46 @@ UsageRecord CHourgateView::CurrentRecord() const {
     return {m_nYear, m_nMonth, m_nDay, m_nHour, m_nMinute, m_nMinutesUsed};
 }
 
+CategoryLimits CHourgateView::CategoryLimitsInForce() const {
+    return m_limits.For(m_strCategory, m_platform.LeadBytes());
+}
+
+int CHourgateView::QuotaFor(int weekday) const {
+    return CategoryLimitsInForce().Quota(ClassifyDay(weekday)) + m_nGrantedMinutes;
+}
+
 void CHourgateView::ApplyHourRule(int weekday) {
-    const DayClass dayClass = ClassifyDay(weekday);
-    if (HourRuleApplies(m_strCategory) && !IsWithinAllowedHours(dayClass, m_nHour)) {
-        m_platform.ShowWarning(FormatHourNotice(dayClass, m_strLoginName));
+    const CategoryLimits limits = CategoryLimitsInForce();
+    const HourWindow hours = limits.Hours(ClassifyDay(weekday));
+    if (limits.hoursApply && !IsWithinHours(hours.first, hours.end, m_nHour)) {
+        m_platform.ShowWarning(FormatHourNotice(hours.first, hours.end, m_strLoginName));
         RequestPowerOff("outside the allowed hours");
     }
 }
 
 void CHourgateView::RequestPowerOff(const std::string& reason) {
-    m_platform.WriteSystemNotice("power-off for " + m_strLoginName + " (" + m_strCategory +
-                                 "): " + reason);
-    m_platform.ForcedPowerOff();
+    const bool logOff = m_limits.action == TimeUpAction::LogOff;
+    m_platform.WriteSystemNotice((logOff ? "log-off for " : "power-off for ") + m_strLoginName +
+                                 " (" + m_strCategory + "): " + reason);
+    if (logOff) {
+        m_platform.ForcedLogOff();
+    } else {
+        m_platform.ForcedPowerOff();
+    }
+}
+
+void CHourgateView::ReadGrant() {
+    const std::string path =
+        JoinPath(GetDocument().m_strProgramDirectory, m_platform.PathSeparator(), kGrantsFileName);
+    const FileContents grants = ReadDataFile(path, kMaxGrantsBytes, false);
+    // A grant that cannot be read now is kept: it was given for the whole day.
+    if (grants.state == FileState::Unreadable) return;
+    m_nGrantedMinutes = GrantedMinutes(grants.bytes, DateOf(CurrentRecord()), m_strCategory,
+                                       m_platform.LeadBytes());
 }
 
 void CHourgateView::AddPendingToRecord(const std::string& path) {
+    ReadGrant();
     const RecordUpdate update =
         AddToUsageRecord(path, {CurrentRecord(), m_nPendingMinutes, m_carriedFrom});
     const std::string cannotWrite = "cannot write " + path;
@@ -100,8 +126,7 @@ void CHourgateView::AddPendingToRecord(const std::string& path) {
     }
 }
 
-void CHourgateView::OnInitialUpdate() {
-    m_nExemptCount = 0;
+void CHourgateView::LoadExemptionListAndLimits() {
     GetDocument().UpdateProgramDirectory();
     const std::string listPath = JoinPath(GetDocument().m_strProgramDirectory,
                                           m_platform.PathSeparator(), kExemptionListFileName);
@@ -113,6 +138,46 @@ void CHourgateView::OnInitialUpdate() {
     } else {
         m_failures.Failed("cannot read " + listPath, listProblem);
     }
+    const std::string limitsPath =
+        JoinPath(GetDocument().m_strProgramDirectory, m_platform.PathSeparator(), kLimitsFileName);
+    const FileContents limits = ReadDataFile(limitsPath, kMaxLimitsBytes, true);
+    if (limits.state == FileState::Unreadable) {
+        // The last limits read (or the fixed rules) stay in force.
+        m_failures.Failed("cannot read " + limitsPath, limits.why);
+        return;
+    }
+    m_failures.Succeeded("cannot read " + limitsPath);
+    m_bLimitsFile = limits.state == FileState::Read;
+    std::vector<LimitsProblem> problems;
+    m_limits = m_bLimitsFile ? ParseLimits(limits.bytes, m_limits, m_platform.LeadBytes(), problems)
+                             : Limits{};
+    for (const LimitsProblem& problem : problems) {
+        m_platform.WriteSystemLog(FormatLimitsProblem(problem));
+    }
+}
+
+void CHourgateView::ReloadConfiguration() { LoadExemptionListAndLimits(); }
+
+void CHourgateView::Refresh() { AddPendingToRecord(RecordPath()); }
+
+UsageStanding CHourgateView::Standing() {
+    const std::int64_t now = m_platform.Now();
+    const int weekday = LocalField(now, Field::Weekday);
+    return {m_strLoginName,
+            m_strCategory,
+            DateOf(CurrentRecord()),
+            ClassifyDay(weekday),
+            LocalField(now, Field::Hour),
+            LocalField(now, Field::Minute),
+            m_nMinutesUsed,
+            m_nGrantedMinutes,
+            QuotaFor(weekday),
+            CategoryLimitsInForce()};
+}
+
+void CHourgateView::OnInitialUpdate() {
+    m_nExemptCount = 0;
+    LoadExemptionListAndLimits();
     m_platform.BaseInitialUpdate();
     m_platform.SetTimer(USAGE_TIMER_ID, kUsageTimerMilliseconds);
     const std::string previousCategory = m_strCategory;
@@ -178,7 +243,6 @@ void CHourgateView::OnTimer(std::uintptr_t /*nIDEvent: every expiry is a usage t
         const std::int64_t steadyNow = m_platform.SleepStoppingMilliseconds();
         const std::int64_t bootNow = m_platform.BootTimeMilliseconds();
         const int weekday = LocalField(now, Field::Weekday);
-        const int quota = DailyQuotaFor(ClassifyDay(weekday));
 
         // Minutes in use are measured by the clock that stops during sleep and
         // ignores clock changes; the wall clock only decides the date and hour.
@@ -194,13 +258,21 @@ void CHourgateView::OnTimer(std::uintptr_t /*nIDEvent: every expiry is a usage t
             m_nSteadyLastCountedMs += static_cast<std::int64_t>(minutes) * 60000;
             m_nBootLastCountedMs = bootNow;
 
+            const std::string previousCategory = m_strCategory;
             RefreshIdentity();
+            if (m_strCategory != previousCategory) {
+                // A reloaded list moved the user: the new category's record
+                // holds its own count, to which this tick's minutes are added.
+                m_nRecMinutes = 0;
+                m_carriedFrom.reset();
+            }
             m_nHour = LocalField(now, Field::Hour);
             m_nMinute = LocalField(now, Field::Minute);
             ApplyHourRule(weekday);
 
             AddPendingToRecord(RecordPath());
-            if (NeedsQuotaWarning(quota, m_nMinutesUsed)) {
+            const int quota = QuotaFor(weekday);
+            if (NeedsQuotaWarning(quota, m_nMinutesUsed, CategoryLimitsInForce().warningMinutes)) {
                 m_platform.ShowWarning(FormatQuotaWarning(m_strLoginName, quota - m_nMinutesUsed));
             }
             if (QuotaReached(quota, m_nMinutesUsed)) {
@@ -215,13 +287,23 @@ void CHourgateView::OnTimer(std::uintptr_t /*nIDEvent: every expiry is a usage t
 
 void CHourgateView::OnDraw(TextOutput& dc) {
     RefreshLoginName();
-    const int quota = DailyQuotaFor(ClassifyDay(LocalField(m_platform.Now(), Field::Weekday)));
+    const int weekday = LocalField(m_platform.Now(), Field::Weekday);
+    const int quota = QuotaFor(weekday);
     const int used = m_nMinutesUsed;
     const int remaining = quota - used;
     DrawStatusLines(dc,
                     FormatText("今日 %s さんは、%0d時間 %02d分使用しました", m_strLoginName.c_str(),
                                used / 60, used % 60),
                     FormatText("あと、%0d時間 %02d分使用出来ます", remaining / 60, remaining % 60));
+    // Limits an administrator set are shown; the fixed rules' window stays as it always was.
+    if (m_bLimitsFile || m_nGrantedMinutes > 0) {
+        const CategoryLimits limits = CategoryLimitsInForce();
+        const HourWindow hours = limits.Hours(ClassifyDay(weekday));
+        dc.TextOut(0, 60,
+                   limits.hoursApply ? FormatText("今日の上限は %d分、%d時から%d時までです", quota,
+                                                  hours.first, hours.end)
+                                     : FormatText("今日の上限は %d分です", quota));
+    }
 }
 
 void DrawStatusLines(TextOutput& dc, const std::string& used, const std::string& remaining) {

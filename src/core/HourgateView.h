@@ -7,10 +7,25 @@
 
 #include "core/ExemptionList.h"
 #include "core/FailureLog.h"
+#include "core/Limits.h"
 #include "core/Platform.h"
 #include "core/UsageRecord.h"
 
 class CHourgateDoc;
+
+// A count as an administrator sees it.
+struct UsageStanding {
+    std::string user;
+    std::string category;
+    RecordDate day;
+    DayClass dayClass = DayClass::Weekday;
+    int hour = 0;  // of now, local time; -1 when unknown
+    int minute = 0;
+    int used = 0;
+    int granted = 0;  // extra minutes given for the day
+    int quota = 0;    // the limits' quota and the grant
+    CategoryLimits limits;
+};
 
 // Draws the window's two status lines, one under the other: the view's own, or
 // in guarded mode the guard's, which its view formatted.
@@ -41,6 +56,13 @@ public:
 
     // Today's minutes as the window shows them and the rules enforce them.
     int MinutesUsed() const { return m_nMinutesUsed; }
+    UsageStanding Standing();
+    // Reads the record and today's grant again, after an administrator changed them.
+    void Refresh();
+    // Reads the exemption list and the limits file again; a category they
+    // change counts from the next tick on.
+    void ReloadConfiguration();
+    const Limits& LimitsInForce() const { return m_limits; }
 
 private:
     enum class Field { Year, Month, Day, Hour, Minute, Weekday };
@@ -57,8 +79,14 @@ private:
     // Shows the hour notice and requests the power-off when a guest is outside
     // the allowed hours.
     void ApplyHourRule(int weekday);
-    // Tells the log who and why, then asks the platform for the power-off.
+    // Tells the log who and why, then asks the platform for the power-off (or
+    // the log-off, as the limits say).
     void RequestPowerOff(const std::string& reason);
+    CategoryLimits CategoryLimitsInForce() const;
+    // The quota of the day `weekday` falls in, with today's grant.
+    int QuotaFor(int weekday) const;
+    void LoadExemptionListAndLimits();
+    void ReadGrant();
     // Takes the minutes of one accounting tick as pending; a new date starts a
     // new count only when real time, not a clock change, brought it.
     void CountMinutes(int minutes, std::int64_t now, std::int64_t bootNow);
@@ -88,6 +116,9 @@ private:
     int m_nPendingMinutes = 0;
     // The date the count left by a clock change, until the record has followed.
     std::optional<RecordDate> m_carriedFrom;
+    Limits m_limits;
+    bool m_bLimitsFile = false;  // a limits file is in force
+    int m_nGrantedMinutes = 0;
     ExemptNameSlots m_szExemptNames = {};
     int m_nExemptCount = 0;
     // The sleep-stopping and boot-time clocks at m_timeLastCounted: minutes in use

@@ -70,6 +70,9 @@ public:
     // Requests a forced power-off without waiting for it: 1 when the request was
     // issued, 0 when a preparatory step failed.
     virtual int ForcedPowerOff() = 0;
+    // Ends the user's session instead (the limits file's "action = logoff"),
+    // without waiting for it: 1 when the request was issued, 0 when it failed.
+    virtual int ForcedLogOff() = 0;
 
     // One line for the administrator in the system's log (the journal or syslog;
     // the Application event log on Windows, source "Hourgate").

@@ -11,14 +11,18 @@ int DailyQuotaFor(DayClass dayClass) {
 }
 
 bool IsWithinAllowedHours(DayClass dayClass, int localHour) {
-    const int first = dayClass == DayClass::Weekend ? kWeekendFirstHour : kWeekdayFirstHour;
-    return first <= localHour && localHour < kEndHour;
+    return IsWithinHours(dayClass == DayClass::Weekend ? kWeekendFirstHour : kWeekdayFirstHour,
+                         kEndHour, localHour);
+}
+
+bool IsWithinHours(int firstHour, int endHour, int localHour) {
+    return firstHour <= localHour && localHour < endHour;
 }
 
 bool HourRuleApplies(const std::string& category) { return EqualsNoCase(category, kGuestCategory); }
 
-bool NeedsQuotaWarning(int dailyQuota, int minutesUsed) {
-    return dailyQuota - minutesUsed < kWarningThresholdMinutes;
+bool NeedsQuotaWarning(int dailyQuota, int minutesUsed, int thresholdMinutes) {
+    return dailyQuota - minutesUsed < thresholdMinutes;
 }
 
 bool QuotaReached(int dailyQuota, int minutesUsed) { return minutesUsed >= dailyQuota; }
@@ -37,9 +41,14 @@ std::string QueryLoginName(const HourgatePlatform& platform) {
 
 std::string FormatHourNotice(DayClass dayClass, const std::string& loginName) {
     if (dayClass == DayClass::Weekend) {
-        return FormatText("%sさんの使用可能時間は、8時から21時までです", loginName.c_str());
+        return FormatHourNotice(kWeekendFirstHour, kEndHour, loginName);
     }
-    return FormatText("%sさんの使用可能時間は、16時から21時までです", loginName.c_str());
+    return FormatHourNotice(kWeekdayFirstHour, kEndHour, loginName);
+}
+
+std::string FormatHourNotice(int firstHour, int endHour, const std::string& loginName) {
+    return FormatText("%sさんの使用可能時間は、%d時から%d時までです", loginName.c_str(), firstHour,
+                      endHour);
 }
 
 std::string FormatQuotaWarning(const std::string& loginName, int remainingMinutes) {

@@ -28,11 +28,14 @@ constexpr int kNoWeekday = -1;
 
 // Weekday 0 = Sunday ... 6 = Saturday, or kNoWeekday.
 DayClass ClassifyDay(int localWeekday);
+// The fixed rules; an administrator's limits file (Limits.h) may set others.
 int DailyQuotaFor(DayClass dayClass);
 // localHour is 0-23, or -1 when the conversion failed (outside every window).
 bool IsWithinAllowedHours(DayClass dayClass, int localHour);
+bool IsWithinHours(int firstHour, int endHour, int localHour);
 bool HourRuleApplies(const std::string& category);
-bool NeedsQuotaWarning(int dailyQuota, int minutesUsed);
+bool NeedsQuotaWarning(int dailyQuota, int minutesUsed,
+                       int thresholdMinutes = kWarningThresholdMinutes);
 bool QuotaReached(int dailyQuota, int minutesUsed);
 
 // The login name as the system reports it, "guest" for an empty one; nothing
@@ -42,6 +45,7 @@ std::optional<std::string> LookupLoginName(const HourgatePlatform& platform);
 std::string QueryLoginName(const HourgatePlatform& platform);
 
 std::string FormatHourNotice(DayClass dayClass, const std::string& loginName);
+std::string FormatHourNotice(int firstHour, int endHour, const std::string& loginName);
 std::string FormatQuotaWarning(const std::string& loginName, int remainingMinutes);
 
 // True when the two texts are equal apart from the case of A-Z / a-z.

@@ -37,6 +37,12 @@ int GuardPlatform::ForcedPowerOff() {
     return 1;
 }
 
+int GuardPlatform::ForcedLogOff() {
+    m_service.RequestPowerOff(
+        m_user, m_notice.PowerOffDelayMilliseconds(PosixSleepStoppingMilliseconds()), true);
+    return 1;
+}
+
 void GuardPlatform::WriteSystemLog(const std::string& line) {
     ::syslog(LOG_WARNING, "%s", line.c_str());
 }

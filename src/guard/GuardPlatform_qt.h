@@ -29,6 +29,7 @@ public:
     // Issued once the notice just sent has had its time on screen, so that the
     // order of effects is the tray program's: notice, then power-off.
     int ForcedPowerOff() override;
+    int ForcedLogOff() override;
     void WriteSystemLog(const std::string& line) override;
     void WriteSystemInfo(const std::string& line) override;
     void WriteSystemNotice(const std::string& line) override;

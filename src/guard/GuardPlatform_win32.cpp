@@ -19,6 +19,13 @@ int GuardPlatform::ForcedPowerOff() {
     return 1;
 }
 
+int GuardPlatform::ForcedLogOff() {
+    m_service.RequestPowerOff(
+        m_user, static_cast<UINT>(m_notice.PowerOffDelayMilliseconds(SleepStoppingMilliseconds())),
+        true);
+    return 1;
+}
+
 void GuardPlatform::WriteSystemLog(const std::string& line) { m_service.Log(line); }
 
 void GuardPlatform::WriteSystemInfo(const std::string& line) {

@@ -170,17 +170,32 @@ void GuardService::SendNotice(const std::string& user, const std::string& messag
     }
 }
 
-void GuardService::RequestPowerOff(const std::string& user, UINT delayMs) {
+void GuardService::RequestPowerOff(const std::string& user, UINT delayMs, bool logOff) {
     const ULONGLONG due = ::GetTickCount64() + delayMs;
-    if (m_nPowerOffDue != 0 && m_nPowerOffDue <= due) return;
+    if (m_nPowerOffDue != 0) {
+        // A power-off pending covers everyone; a log-off of another user waits its turn.
+        if (!m_bLogOff && logOff) return;
+        if (m_bLogOff == logOff && m_nPowerOffDue <= due) return;
+    }
     m_nPowerOffDue = due;
     m_powerOffFor = user;
+    m_bLogOff = logOff;
     ::SetTimer(m_hWnd, kPowerOffTimerId, delayMs, nullptr);
 }
 
 void GuardService::SendPowerOff() {
     ::KillTimer(m_hWnd, kPowerOffTimerId);
     m_nPowerOffDue = 0;
+    if (m_bLogOff) {
+        for (const std::string& session : m_sessions.Table().CountingSessionsOf(m_powerOffFor)) {
+            Log("log-off requested for " + m_powerOffFor + ": session " + session,
+                EventKind::PowerOff);
+            if (::ForcedLogOffSession(m_bDryRun, m_failures, std::stoul(session)) && m_bDryRun) {
+                m_eventLog.Write(kDryRunLogOffLine, EventKind::Info);
+            }
+        }
+        return;
+    }
     Log("power-off requested for " + m_powerOffFor, EventKind::PowerOff);
     if (::ForcedPowerOff(m_bDryRun, m_failures, PowerOffScope::Machine) && m_bDryRun) {
         // Standard error reaches nobody in a service: the event log has the line too.

@@ -46,7 +46,9 @@ public:
     void KillUserTimer(const std::string& user, unsigned id);
     void SendNotice(const std::string& user, const std::string& message);
     // Requests the power-off after `delayMs`; an earlier pending request stands.
-    void RequestPowerOff(const std::string& user, UINT delayMs);
+    // With `logOff`, only the user's sessions in use are ended, unless a
+    // power-off is pending anyway.
+    void RequestPowerOff(const std::string& user, UINT delayMs, bool logOff = false);
     // A line for the Application event log (and standard error when run by hand).
     // To the event log (information instead of warning when `info`), and run by
     // hand to standard error too.
@@ -79,4 +81,5 @@ private:
     UINT_PTR m_nNextTimerId = 16;
     ULONGLONG m_nPowerOffDue = 0;  // tick count; 0 when none is pending
     std::string m_powerOffFor;
+    bool m_bLogOff = false;
 };

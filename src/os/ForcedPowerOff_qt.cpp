@@ -57,3 +57,26 @@ int ForcedPowerOff(bool dryRun, FailureLog& failures) {
     failures.Succeeded(kWhat);
     return 1;
 }
+
+int ForcedLogOff(bool dryRun, FailureLog& failures) {
+    constexpr const char* kLogOffWhat = "log-off could not be requested";
+    if (dryRun) {
+        ReportDryRunLogOff();
+        return 1;
+    }
+    QDBusConnection bus = QDBusConnection::systemBus();
+    // logind takes "auto" as the caller's own session.
+    const QString session = qEnvironmentVariableIsEmpty("XDG_SESSION_ID")
+                                ? QStringLiteral("auto")
+                                : qEnvironmentVariable("XDG_SESSION_ID");
+    QDBusMessage request = QDBusMessage::createMethodCall(
+        kLogindService, kLogindPath, kLogindManager, QStringLiteral("TerminateSession"));
+    request << session;
+    if (!bus.isConnected() || !bus.send(request)) {
+        failures.Failed(kLogOffWhat, "TerminateSession could not be sent: " +
+                                         bus.lastError().message().toStdString());
+        return 0;
+    }
+    failures.Succeeded(kLogOffWhat);
+    return 1;
+}

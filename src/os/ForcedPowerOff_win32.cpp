@@ -1,6 +1,7 @@
 #include "os/ForcedPowerOff_win32.h"
 
 #include <windows.h>
+#include <wtsapi32.h>
 
 #include <cstddef>
 #include <string>
@@ -100,4 +101,24 @@ PowerOffApi SystemPowerOffApi(bool dryRun, FailureLog& failures, PowerOffScope s
 
 int ForcedPowerOff(bool dryRun, FailureLog& failures, PowerOffScope scope) {
     return ForcedPowerOff(SystemPowerOffApi(dryRun, failures, scope));
+}
+
+int ForcedLogOff(bool dryRun, FailureLog& failures) {
+    if (dryRun) {
+        ReportDryRunLogOff();
+        return 1;
+    }
+    // Logging off one's own session needs no privilege.
+    return Checked(failures, "ExitWindowsEx",
+                   ::ExitWindowsEx(EWX_LOGOFF | EWX_FORCE,
+                                   SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_FLAG_PLANNED));
+}
+
+int ForcedLogOffSession(bool dryRun, FailureLog& failures, unsigned long sessionId) {
+    if (dryRun) {
+        ReportDryRunLogOff();
+        return 1;
+    }
+    return Checked(failures, "WTSLogoffSession",
+                   ::WTSLogoffSession(WTS_CURRENT_SERVER_HANDLE, sessionId, FALSE));
 }

@@ -20,3 +20,9 @@ PowerOffApi SystemPowerOffApi(bool dryRun, FailureLog& failures,
 // `dryRun`, reports the request): 1 when the request was issued, 0 when a
 // preparatory step failed.
 int ForcedPowerOff(bool dryRun, FailureLog& failures, PowerOffScope scope = PowerOffScope::Session);
+
+// Ends the user's session instead, for the limits' "action = logoff": the tray
+// program its own (ExitWindowsEx), the guard the given WTS session
+// (WTSLogoffSession). Dry run as for the power-off.
+int ForcedLogOff(bool dryRun, FailureLog& failures);
+int ForcedLogOffSession(bool dryRun, FailureLog& failures, unsigned long sessionId);

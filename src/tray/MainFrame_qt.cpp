@@ -61,6 +61,7 @@ void CMainFrame::EnterGuardedMode(GuardClient* guard) {
     m_viewWnd->SetLineSource([guard](TextOutput& dc) {
         const QStringList& lines = guard->Lines();
         if (lines.size() >= 2) DrawStatusLines(dc, lines[0].toStdString(), lines[1].toStdString());
+        if (lines.size() >= 3) dc.TextOut(0, 60, lines[2].toStdString());
     });
     connect(guard, &GuardClient::StatusChanged, this, [this, guard] {
         // Also as the window's icon text, as the notice does, so that test

@@ -36,6 +36,8 @@ void QtPlatform::ShowWarning(const std::string& message) {
 
 int QtPlatform::ForcedPowerOff() { return ::ForcedPowerOff(m_bDryRun, m_failures); }
 
+int QtPlatform::ForcedLogOff() { return ::ForcedLogOff(m_bDryRun, m_failures); }
+
 GuardPowerOff QtPlatform::AskGuardPowerOff() {
     return m_guard ? m_guard->PowerOff(m_failures) : GuardPowerOff::Gone;
 }

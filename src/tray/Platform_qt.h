@@ -36,6 +36,7 @@ public:
     void Default() override {}
     void ShowWarning(const std::string& message) override;
     int ForcedPowerOff() override;
+    int ForcedLogOff() override;
     void WriteSystemLog(const std::string& line) override;
 
 private:

@@ -29,3 +29,5 @@ void Win32Platform::ShowWarning(const std::string& message) {
 }
 
 int Win32Platform::ForcedPowerOff() { return ::ForcedPowerOff(m_bDryRun, m_powerOffFailures); }
+
+int Win32Platform::ForcedLogOff() { return ::ForcedLogOff(m_bDryRun, m_powerOffFailures); }

@@ -24,6 +24,7 @@ public:
     void Default() override;
     void ShowWarning(const std::string& message) override;
     int ForcedPowerOff() override;
+    int ForcedLogOff() override;
 
 private:
     bool m_bDryRun;

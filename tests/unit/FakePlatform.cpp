@@ -66,6 +66,11 @@ int FakePlatform::ForcedPowerOff() {
     return 1;
 }
 
+int FakePlatform::ForcedLogOff() {
+    events.push_back("log-off" + Suffix());
+    return 1;
+}
+
 void FakePlatform::Advance(std::int64_t seconds) {
     now += seconds;
     steadyMs += seconds * 1000;

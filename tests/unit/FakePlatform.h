@@ -30,6 +30,7 @@ public:
     void Default() override { events.push_back("default"); }
     void ShowWarning(const std::string& message) override;
     int ForcedPowerOff() override;
+    int ForcedLogOff() override;
     void WriteSystemLog(const std::string& line) override { events.push_back("log: " + line); }
     void WriteSystemInfo(const std::string& line) override { events.push_back("info: " + line); }
     void WriteSystemNotice(const std::string& line) override { events.push_back("said: " + line); }
