@@ -49,12 +49,18 @@ target_link_libraries(hourgated PRIVATE hourgate_core Qt6::DBus)
 target_link_options(hourgated PRIVATE LINKER:-z,now)
 hourgate_apply_flags(hourgated)
 
+# The administrators' command (QtCore and QtDBus only).
+add_executable(hourgatectl src/ctl/CtlApp_qt.cpp src/ctl/Ctl.cpp)
+target_link_libraries(hourgatectl PRIVATE hourgate_core Qt6::DBus)
+target_include_directories(hourgatectl SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/third_party)
+hourgate_apply_flags(hourgatectl)
+
 # Self-contained: the data files live beside the executable, so the program
 # sits at the top of its own directory (cmake --install ... --prefix /opt/hourgate).
 # The guard's unit and bus policy go where systemd and the system bus look,
 # whatever the prefix; the unit expects the programs in /opt/hourgate.
 set(HOURGATE_SYSTEMD_UNITDIR /lib/systemd/system CACHE PATH "Where systemd finds the guard's unit")
-install(TARGETS hourgate hourgated RUNTIME DESTINATION .)
+install(TARGETS hourgate hourgated hourgatectl RUNTIME DESTINATION .)
 install(TARGETS hourgate_print LIBRARY DESTINATION .)
 install(FILES src/res/hourgate-32.png DESTINATION . RENAME hourgate.png)
 install(FILES packaging/hourgate.desktop DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/xdg/autostart)

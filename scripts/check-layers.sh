@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when an include under src/ runs against the layers: core/ takes only
 # the standard library, os/ only core/, tray/ and guard/ only core/ and os/
-# (and the resources), and tray/ and guard/ never each other.
+# (and the resources), ctl/ only core/ and os/, and tray/, guard/ and ctl/ never
+# each other.
 # Usage: scripts/check-layers.sh [SRC_DIR]
 set -euo pipefail
 src=${1:-"$(dirname "${BASH_SOURCE[0]}")/../src"}
@@ -17,10 +18,11 @@ while IFS= read -r -d '' file; do
     core) allowed="core" ;;
     os) allowed="core os" ;;
     tray) allowed="core os tray res" ;;
+    ctl) allowed="core os ctl" ;;
     guard) allowed="core os guard res" ;;
     res) continue ;;
     *)
-        fail "$rel: not in one of core/, os/, tray/, guard/"
+        fail "$rel: not in one of core/, os/, tray/, guard/, ctl/"
         continue
         ;;
     esac

@@ -16,6 +16,8 @@ packages=(
     fonts-wine
     # Linux program (Qt 6) and its power-off through logind
     qt6-base-dev libgl-dev
+    # hourgatectl --json (header only, for both builds)
+    nlohmann-json3-dev
     # whole-program tests: virtual display, tray host, clicks, screenshots, fonts,
     # mock logind on a private bus, accelerated time
     xvfb xauth trayer xdotool x11-utils imagemagick fonts-noto-cjk fonts-ipafont-gothic

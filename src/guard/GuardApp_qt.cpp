@@ -1,6 +1,8 @@
 // Start-up of the guard service, hourgated: run by systemd as root, it counts
 // every local user's minutes and enforces the rules whatever the users do.
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/signalfd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -11,6 +13,7 @@
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDir>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
@@ -87,6 +90,14 @@ int main(int argc, char** argv) {
     if (answered >= 0) return answered;
     // Records the guard creates are its own alone.
     ::umask(077);
+    // A stop (SIGTERM from systemd, Ctrl+C by hand) ends the loop, so that
+    // today's counts reach the history. Blocked before any thread starts.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    ::pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    const int stopFd = ::signalfd(-1, &stopSignals, SFD_CLOEXEC | SFD_NONBLOCK);
     // Under systemd standard error already goes to the journal; run by hand, the
     // log lines are shown there too.
     ::openlog("hourgated", LOG_PID | (std::getenv("JOURNAL_STREAM") ? 0 : LOG_PERROR), LOG_DAEMON);
@@ -116,7 +127,10 @@ int main(int argc, char** argv) {
         QObject::connect(&watchdog, &QTimer::timeout, [] { NotifyServiceManager("WATCHDOG=1"); });
         watchdog.start(static_cast<int>(std::max(usec / 2000, 1LL)));
     }
+    QSocketNotifier stop(stopFd, QSocketNotifier::Read);
+    QObject::connect(&stop, &QSocketNotifier::activated, [] { QCoreApplication::quit(); });
     const int status = QCoreApplication::exec();
+    service.Stop();
     ::syslog(LOG_INFO, "stopped");
     return status;
 }

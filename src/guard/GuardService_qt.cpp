@@ -28,6 +28,8 @@ GuardService::GuardService(QDBusConnection bus, bool dryRun)
       m_bDryRun(dryRun),
       m_users(
           [this](const std::string& user) { return std::make_unique<GuardPlatform>(*this, user); }),
+      m_ownPlatform(*this, std::string()),
+      m_admin(m_users, m_ownPlatform),
       m_sessions(bus,
                  [this] {
                      m_users.Apply(m_sessions.Table());
@@ -79,6 +81,7 @@ void GuardService::OnBusLost() {
 
 void GuardService::OnUserTimer(const std::string& user, unsigned id) {
     if (CHourgateView* view = m_users.Find(user)) view->OnTimer(id);
+    m_admin.AfterTick();
 }
 
 QStringList GuardService::Lines(const std::string& user) {
@@ -127,9 +130,14 @@ void GuardService::PublishStatus(const std::string& user) {
     SendToSubscribers(user, QStringLiteral("StatusChanged"), Lines(user));
 }
 
-void GuardService::RequestPowerOff(const std::string& user, int delayMs) {
-    if (m_powerOffTimer.isActive() && m_powerOffTimer.remainingTime() <= delayMs) return;
+void GuardService::RequestPowerOff(const std::string& user, int delayMs, bool logOff) {
+    if (m_powerOffTimer.isActive()) {
+        // A power-off pending covers everyone; a log-off of another user waits its turn.
+        if (!m_bLogOff && logOff) return;
+        if (m_bLogOff == logOff && m_powerOffTimer.remainingTime() <= delayMs) return;
+    }
     m_powerOffFor = user;
+    m_bLogOff = logOff;
     m_powerOffTimer.start(delayMs);
 }
 
@@ -147,6 +155,10 @@ void GuardService::SendPowerOff() {
                  m_powerOffFor.c_str());
     }
     m_unseenNotices.clear();
+    if (m_bLogOff) {
+        LogOff(m_powerOffFor);
+        return;
+    }
     ::syslog(LOG_NOTICE, "power-off requested for %s", m_powerOffFor.c_str());
     if (m_bDryRun) {
         ReportDryRunPowerOff();
@@ -165,6 +177,29 @@ void GuardService::SendPowerOff() {
         }
         call->deleteLater();
     });
+}
+
+void GuardService::LogOff(const std::string& user) {
+    for (const std::string& session : m_sessions.Table().CountingSessionsOf(user)) {
+        ::syslog(LOG_NOTICE, "log-off requested for %s: session %s", user.c_str(), session.c_str());
+        if (m_bDryRun) {
+            ReportDryRunLogOff();
+            continue;
+        }
+        QDBusMessage request = QDBusMessage::createMethodCall(
+            kLogindService, kLogindPath, kLogindManager, QStringLiteral("TerminateSession"));
+        request << QString::fromStdString(session);
+        auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(request), this);
+        connect(watcher, &QDBusPendingCallWatcher::finished, this,
+                [](QDBusPendingCallWatcher* call) {
+                    const QDBusPendingReply<> reply = *call;
+                    if (reply.isError()) {
+                        ::syslog(LOG_ERR, "logind refused the log-off: %s",
+                                 reply.error().message().toUtf8().constData());
+                    }
+                    call->deleteLater();
+                });
+    }
 }
 
 std::optional<std::string> GuardService::Caller() {
@@ -228,4 +263,102 @@ void GuardService::PowerOff() {
     } else {
         decide(std::nullopt);
     }
+}
+
+void GuardService::AsAdministrator(const char* what, std::function<AdminResult()> act) {
+    setDelayedReply(true);
+    const QDBusMessage request = message();
+    const QDBusReply<uint> uid = connection().interface()->serviceUid(request.service());
+    const std::string who =
+        uid.isValid() ? PosixUserName(uid.value()).value_or(std::to_string(uid.value())) : "?";
+    const auto finish = [this, request, act, what, who](bool allowed) {
+        if (!allowed) {
+            ::syslog(LOG_WARNING, "%s refused to %s: not an administrator", what, who.c_str());
+            m_bus.send(request.createErrorReply(kGuardErrorRefused,
+                                                QStringLiteral("not an administrator")));
+            return;
+        }
+        const AdminResult result = act();
+        if (!result.ok) {
+            m_bus.send(
+                request.createErrorReply(kGuardErrorFailed, QString::fromStdString(result.error)));
+            return;
+        }
+        QStringList rows;
+        for (const std::string& row : result.rows) rows << QString::fromStdString(row);
+        m_bus.send(request.createReply(rows));
+        // A grant or a corrected count shows in the tray programs at once.
+        for (const std::string& user : m_users.Users()) PublishStatus(user);
+    };
+    if (!uid.isValid() || uid.value() == 0) {
+        finish(uid.isValid());
+        return;
+    }
+    // Anyone else asks polkit, which may ask for an administrator's password
+    // through the caller's authentication agent.
+    QDBusMessage check =
+        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.PolicyKit1"),
+                                       QStringLiteral("/org/freedesktop/PolicyKit1/Authority"),
+                                       QStringLiteral("org.freedesktop.PolicyKit1.Authority"),
+                                       QStringLiteral("CheckAuthorization"));
+    QDBusArgument subject;
+    subject.beginStructure();
+    subject << QStringLiteral("system-bus-name");
+    subject.beginMap(QMetaType::fromType<QString>(), QMetaType::fromType<QDBusVariant>());
+    subject.beginMapEntry();
+    subject << QStringLiteral("name") << QDBusVariant(request.service());
+    subject.endMapEntry();
+    subject.endMap();
+    subject.endStructure();
+    QDBusArgument details;
+    details.beginMap(QMetaType::fromType<QString>(), QMetaType::fromType<QString>());
+    details.endMap();
+    constexpr uint kAllowUserInteraction = 1;
+    check << QVariant::fromValue(subject) << QString::fromLatin1(kGuardManageAction)
+          << QVariant::fromValue(details) << kAllowUserInteraction << QString();
+    // Long enough for an administrator to type a password.
+    constexpr int kPolkitTimeoutMs = 120000;
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(check, kPolkitTimeoutMs), this);
+    connect(
+        watcher, &QDBusPendingCallWatcher::finished, this, [finish](QDBusPendingCallWatcher* call) {
+            const QDBusMessage reply = call->reply();
+            bool authorized = false;
+            if (reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1) {
+                const QDBusArgument result = reply.arguments().constFirst().value<QDBusArgument>();
+                result.beginStructure();
+                result >> authorized;
+            }
+            call->deleteLater();
+            finish(authorized);
+        });
+}
+
+QStringList GuardService::AdminStatus() {
+    AsAdministrator("status", [this] { return m_admin.Status(); });
+    return {};
+}
+
+QStringList GuardService::AdminGrant(const QString& user, int minutes) {
+    AsAdministrator("grant", [this, name = user.toStdString(), minutes] {
+        return m_admin.Grant(name, minutes);
+    });
+    return {};
+}
+
+QStringList GuardService::AdminSet(const QString& user, int minutes) {
+    AsAdministrator("set", [this, name = user.toStdString(), minutes] {
+        return m_admin.SetMinutes(name, minutes);
+    });
+    return {};
+}
+
+QStringList GuardService::AdminReload() {
+    AsAdministrator("reload", [this] { return m_admin.Reload(); });
+    return {};
+}
+
+QStringList GuardService::AdminHistory(const QString& user, int days) {
+    AsAdministrator(
+        "history", [this, name = user.toStdString(), days] { return m_admin.History(name, days); });
+    return {};
 }

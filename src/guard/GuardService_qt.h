@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 
+#include "core/GuardAdmin.h"
 #include "core/GuardedUsers.h"
 #include "guard/GuardPlatform_qt.h"
 #include "guard/Sessions_qt.h"
@@ -35,8 +36,10 @@ public:
     // hour notice at a logon comes before the desktop has started the tray).
     bool SendNotice(const std::string& user, const std::string& message);
     void PublishStatus(const std::string& user);
-    // Sends logind the power-off after `delayMs`; an earlier pending request stands.
-    void RequestPowerOff(const std::string& user, int delayMs);
+    // Sends logind the power-off after `delayMs`; an earlier pending request
+    // stands. With `logOff` only the user's sessions in use are ended instead,
+    // unless a power-off is pending anyway.
+    void RequestPowerOff(const std::string& user, int delayMs, bool logOff = false);
 
 signals:
     // Declared so that the interface's introspection lists them; never emitted
@@ -51,6 +54,16 @@ public slots:
     // The caller's tray program closed the guard's notice: a power-off waiting
     // for it goes out now.
     Q_SCRIPTABLE void NoticeClosed();
+    // An administrator's requests (hourgatectl): GuardBus.h.
+    Q_SCRIPTABLE QStringList AdminStatus();
+    Q_SCRIPTABLE QStringList AdminGrant(const QString& user, int minutes);
+    Q_SCRIPTABLE QStringList AdminSet(const QString& user, int minutes);
+    Q_SCRIPTABLE QStringList AdminReload();
+    Q_SCRIPTABLE QStringList AdminHistory(const QString& user, int days);
+
+public:
+    // At the guard's stop: today's counts go to the history.
+    void Stop() { m_admin.Stop(); }
 
 private slots:
     void OnBusLost();
@@ -65,16 +78,24 @@ private:
     // False when the user has no subscriber the signal could be sent to.
     bool SendToSubscribers(const std::string& user, const QString& signal, const QVariant& value);
     void SendPowerOff();
+    // Replies to the current request with what `act` gives, when the caller is
+    // root or polkit lets it manage the guard; anyone else is refused and logged.
+    void AsAdministrator(const char* what, std::function<AdminResult()> act);
+    // Ends the user's sessions in use through logind.
+    void LogOff(const std::string& user);
     void DeliverHeldNotice(const std::string& user, const QString& subscriber);
 
     QDBusConnection m_bus;
     bool m_bDryRun;
     GuardedUsers m_users;
+    GuardPlatform m_ownPlatform;  // the guard's directory, clocks and log, for no user
+    GuardAdmin m_admin;
     LogindSessions m_sessions;
     std::map<QString, std::string> m_subscribers;  // unique bus name -> user
     QDBusServiceWatcher m_subscriberWatcher;
     QTimer m_powerOffTimer;
     std::string m_powerOffFor;
+    bool m_bLogOff = false;
     struct HeldNotice {
         QString message;
         std::int64_t sinceMs;  // sleep-stopping clock
