@@ -50,9 +50,8 @@ target_link_options(hourgated PRIVATE LINKER:-z,now)
 hourgate_apply_flags(hourgated)
 
 # The administrators' command (QtCore and QtDBus only).
-add_executable(hourgatectl src/ctl/CtlApp_qt.cpp src/ctl/Ctl.cpp)
-target_link_libraries(hourgatectl PRIVATE hourgate_core Qt6::DBus)
-target_include_directories(hourgatectl SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/third_party)
+add_executable(hourgatectl src/ctl/CtlApp_qt.cpp)
+target_link_libraries(hourgatectl PRIVATE hourgate_ctl Qt6::DBus)
 hourgate_apply_flags(hourgatectl)
 
 # Self-contained: the data files live beside the executable, so the program
@@ -66,6 +65,7 @@ install(FILES src/res/hourgate-32.png DESTINATION . RENAME hourgate.png)
 install(FILES packaging/hourgate.desktop DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/xdg/autostart)
 install(FILES packaging/hourgated.service DESTINATION ${HOURGATE_SYSTEMD_UNITDIR})
 install(FILES packaging/org.hourgate.Guard1.conf DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/dbus-1/system.d)
+install(FILES packaging/org.hourgate.Guard1.policy DESTINATION /usr/share/polkit-1/actions)
 
 # What only the package carries: Debian's copyright and changelog files, the
 # administrator's notes (the unit's documentation) and lintian's overrides.

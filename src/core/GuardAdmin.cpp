@@ -118,7 +118,8 @@ AdminResult GuardAdmin::Status() {
         const Enforcement next = NextEnforcement(standing, counting);
         result.rows.push_back(
             Join({standing.user, standing.category, std::to_string(standing.used),
-                  std::to_string(standing.quota), std::to_string(standing.quota - standing.used),
+                  std::to_string(standing.quota),
+                  std::to_string(std::max(0, standing.quota - standing.used)),
                   limits.hoursApply ? FormatText("%d-%d", hours.first, hours.end) : std::string(),
                   counting ? "1" : "0", ClockText(next.warningAt), ClockText(next.endAt),
                   DescribeLimits(limits)}));

@@ -32,7 +32,7 @@ check "the guard makes its own files its own and leaves any other alone" \
 interface() { gdbus introspect --system --dest org.hourgate.Guard1 --object-path /org/hourgate/Guard1 |
     sed -n '/interface org.hourgate.Guard1 {/,/};/p' | xargs; }
 check "introspection shows the whole interface, its signals too" eval '[ "$(interface)" = \
-    "interface org.hourgate.Guard1 { methods: Status(out as arg_0); Subscribe(); PowerOff(); NoticeClosed(); signals: Notice(s message); StatusChanged(as lines); properties: };" ]'
+    "interface org.hourgate.Guard1 { methods: Status(out as arg_0); Subscribe(); PowerOff(); NoticeClosed(); AdminStatus(out as arg_0); AdminGrant(in s user, in i minutes, out as arg_0); AdminSet(in s user, in i minutes, out as arg_0); AdminReload(out as arg_0); AdminHistory(in s user, in i days, out as arg_0); signals: Notice(s message); StatusChanged(as lines); properties: };" ]'
 session_new c1 0 root
 check "root's active session: the guests' record counts" wait_until 20 eval '[ "$(minutes guest.txt)" -ge 2 ]'
 check "nobody, without a session, is not counted (and gets no one else's figures)" not_counted nobody
