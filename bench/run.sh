@@ -5,8 +5,10 @@
 # figure as hourgate's and the bare program's median (min-max) and their ratio,
 # the median (min-max) of the per-pair ratios, and the goal it is held to.
 #
-# Usage: bench/run.sh [linux] [guard] [windows]      (all when none is named)
-#   BENCH_PAIRS=N            pairs per figure (default 10)
+# Usage: bench/run.sh [linux] [guard] [guard10] [windows]
+#                            (linux, guard and windows when none is named;
+#                            guard10 takes about 17 minutes a pair, 3 pairs)
+#   BENCH_PAIRS=N            pairs per figure (default 10; the guard's at most 3)
 #   BENCH_IDLE_SECONDS=S     the idle window for CPU and wake-ups (default 180)
 #   BENCH_HOURGATE_LINUX=EXE, BENCH_HOURGATE_WINDOWS=EXE
 #                            measure another build of the program (an older
@@ -174,6 +176,93 @@ bench_guard() {
     grep -q 'taro: session active' "$E2E_STDERR" || { echo "the guard counted nobody"; return 1; }
 }
 
+# The guard service with ten users logged on at one seat, one session active at
+# a time and the seat switched to the next user every program minute, over eight
+# program hours (libfaketime x60: eight real minutes), against the bare Qt
+# service on the same bus under the same clock, one after the other in each
+# pair, each first in turn. Resident memory is read at the end of every program
+# hour, so that growth shows. Half the users are on the exemption list, half are
+# guests; the clock starts on a Saturday at 8:00, so that the guests' hours
+# (8:00-21:00) and quota (270 minutes; they use about 245) hold all run long.
+bench_guard10() {
+    cmake --preset linux >/dev/null && cmake --build --preset linux --target bench >/dev/null || return 1
+    local guard=${BENCH_HOURGATED:-$PWD/build/linux/hourgated} bare=$PWD/build/linux/bench/bare_service
+    # shellcheck source=tests/e2e/linux/lib.sh
+    source tests/e2e/linux/lib.sh
+    start_logind || { echo "no mock logind"; return 1; }
+    local users=(taro hanako jiro yumi saburo keiko shiro naomi goro sachiko) n
+    for n in "${!users[@]}"; do
+        mock AddSession "s$n" seat0 $((1001 + n)) "${users[n]}" "$([ "$n" = 0 ] && echo true || echo false)" \
+            >/dev/null && session_signal SessionNew "s$n" || return 1
+    done
+    # seat_to ID: the seat's active session, as logind announces it on a switch
+    # (the guard reads only the sessions' Active, but it gets this signal too).
+    seat_to() {
+        gdbus call --address "$DBUS_SYSTEM_BUS_ADDRESS" --dest org.freedesktop.login1 \
+            --object-path /org/freedesktop/login1/seat/seat0 --method org.freedesktop.DBus.Properties.Set \
+            org.freedesktop.login1.Seat ActiveSession "<('$1', objectpath '/org/freedesktop/login1/session/$1')>" \
+            >/dev/null
+    }
+    # sleep_until NS: until now_ns reaches NS; at once when it is past.
+    sleep_until() {
+        local left=$(($1 - $(now_ns)))
+        [ "$left" -le 0 ] || sleep "$(awk -v ns="$left" 'BEGIN {printf "%.3f", ns / 1e9}')"
+    }
+    seat_to s0 || return 1
+    # The seat goes to the next user once a real second, a program minute, all run long.
+    (
+        t=$(now_ns) n=0
+        while :; do
+            t=$((t + 1000000000))
+            sleep_until "$t"
+            session_active "s$n" false
+            n=$(((n + 1) % ${#users[@]}))
+            session_active "s$n" true && seat_to "s$n"
+        done
+    ) &
+    E2E_PIDS+=($!)
+    local hours=8 pairs=$((PAIRS < 3 ? PAIRS : 3)) i k h name dir pid t0 cpu0 tick0 samples log
+    local names=(hourgated bare) exes=("$guard" "$bare")
+    echo "linux: the guard over $hours program hours (x60) with ten users at one seat, $pairs pairs" >&2
+    for ((i = 0; i < pairs; i++)); do
+        local -A cpu=() ticks=() first=() last=()
+        for k in $((i % 2)) $((1 - i % 2)); do
+            name=${names[k]} dir=$E2E_TMP/guard10-${names[k]}$i
+            mkdir -p "$dir" && cp "${exes[k]}" "$dir/$name" &&
+                printf '%s\n' taro jiro saburo shiro goro >"$dir/Hourgate.ini"
+            (cd "$dir" && exec env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@2026-12-12 08:00:00 x60" \
+                "./$name" --dry-run 2>>"$dir/stderr.log") &
+            pid=$!
+            sleep 5
+            cpu0=$(cpu_ns "$pid") tick0=$(tick_ms "$pid") t0=$(now_ns) samples=()
+            for ((h = 1; h <= hours; h++)); do
+                sleep_until $((t0 + h * 60000000000))
+                samples+=("$(rss_kib "$pid")")
+            done
+            kill -0 "$pid" 2>/dev/null || { echo "$name ended early"; return 1; }
+            cpu[$name]=$(awk -v ns=$(($(cpu_ns "$pid") - cpu0)) -v h="$hours" 'BEGIN {printf "%.2f", ns / h / 1e6}')
+            ticks[$name]=$((($(tick_ms "$pid") - tick0) / hours))
+            first[$name]=${samples[0]} last[$name]=${samples[hours - 1]}
+            echo "  $name: KiB resident at the end of each program hour: ${samples[*]}" >&2
+            kill "$pid" && wait "$pid" 2>/dev/null
+        done
+        log=$E2E_TMP/guard10-hourgated$i/stderr.log
+        n=$(grep -c ': session active, count started' "$log")
+        echo "  hourgated: $n users counted, $(grep -c ': session active, count resumed' "$log") counts resumed," \
+            "$(grep -c 'power-off requested' "$log") power-offs requested" >&2
+        [ "$n" = "${#users[@]}" ] || { echo "the guard counted $n users, not ${#users[@]}"; return 1; }
+        result "linux guard10: CPU per program hour, utime+stime" ms "ratio<=1.20" "${ticks[hourgated]}" "${ticks[bare]}"
+        result "linux guard10: CPU per program hour, scheduler's count" ms "ratio<=1.20" \
+            "${cpu[hourgated]}" "${cpu[bare]}"
+        result "linux guard10: resident memory, program hour 1" KiB "ratio<=1.20" \
+            "${first[hourgated]}" "${first[bare]}"
+        result "linux guard10: resident memory, program hour $hours" KiB "ratio<=1.20" \
+            "${last[hourgated]}" "${last[bare]}"
+        result "linux guard10: resident memory growth, hour 1 to $hours" KiB "value<=0" \
+            $((last[hourgated] - first[hourgated])) $((last[bare] - first[bare]))
+    done
+}
+
 bench_windows() {
     cmake --preset windows >/dev/null && cmake --build --preset windows --target bench >/dev/null || return 1
     local exe=${BENCH_HOURGATE_WINDOWS:-build/windows/hourgate.exe}
@@ -250,8 +339,9 @@ for platform in "${platforms[@]}"; do
     case $platform in
     linux) (bench_linux) || { echo "the Linux benchmark failed"; failed=1; } ;;
     guard) (bench_guard) || { echo "the guard benchmark failed"; failed=1; } ;;
+    guard10) (bench_guard10) || { echo "the ten-user guard benchmark failed"; failed=1; } ;;
     windows) (bench_windows) || { echo "the Windows benchmark failed"; failed=1; } ;;
-    *) echo "usage: bench/run.sh [linux] [guard] [windows]"; exit 2 ;;
+    *) echo "usage: bench/run.sh [linux] [guard] [guard10] [windows]"; exit 2 ;;
     esac
 done
 /usr/bin/python3 bench/summarize.py <"$RESULTS"
