@@ -3,6 +3,9 @@
 #include <cstring>
 
 #include "core/DataFile.h"
+#include "core/Grants.h"
+#include "core/History.h"
+#include "core/Limits.h"
 #include "core/ProgramDirectory.h"
 #include "core/UsagePolicy.h"
 
@@ -61,7 +64,11 @@ std::string ResolveUsageCategory(const std::string& loginName, const ExemptNameS
 
 bool IsProgramDataFile(const std::string& fileName, const ExemptNameSlots& names, int count,
                        LeadByteTest isLeadByte) {
-    if (fileName == kExemptionListFileName) return true;
+    for (const char* own :
+         {kExemptionListFileName, kLimitsFileName, kGrantsFileName, kHistoryFileName}) {
+        if (fileName == own) return true;
+    }
+    if (fileName == std::string(kHistoryFileName) + ".1") return true;
     const std::string suffix = ".txt";
     if (fileName.size() <= suffix.size() ||
         fileName.compare(fileName.size() - suffix.size(), suffix.size(), suffix) != 0) {

@@ -31,7 +31,8 @@ std::string ResolveUsageCategory(const std::string& loginName, const ExemptNameS
                                  int count, LeadByteTest isLeadByte);
 
 // The files of the program directory that are the program's own: the exemption
-// list and the records (guest.txt, and <name>.txt for a listed name). The guard
-// makes these its own at start and leaves every other file as it is.
+// list, the limits, the records (guest.txt, and <name>.txt for a listed name),
+// the grants and the history. The guard makes these its own at start and
+// leaves every other file as it is.
 bool IsProgramDataFile(const std::string& fileName, const ExemptNameSlots& names, int count,
                        LeadByteTest isLeadByte);

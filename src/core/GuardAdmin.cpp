@@ -68,10 +68,10 @@ GuardAdmin::GuardAdmin(GuardedUsers& users, HourgatePlatform& platform)
 }
 
 std::string GuardAdmin::PathOf(const std::string& fileName) const {
-    const char separator = m_platform.PathSeparator();
+    const bool configuration = fileName == kExemptionListFileName || fileName == kLimitsFileName;
     return JoinPath(
-        ProgramDirectoryOf(m_platform.ExecutablePath(), separator, m_platform.LeadBytes()),
-        separator, fileName);
+        configuration ? m_platform.ConfigurationDirectory() : m_platform.StateDirectory(),
+        m_platform.PathSeparator(), fileName);
 }
 
 std::string GuardAdmin::CategoryOf(const std::string& user) const {
@@ -85,10 +85,8 @@ RecordDate GuardAdmin::Today() const {
 }
 
 void GuardAdmin::LoadConfiguration(std::vector<std::string>& problems) {
-    const char separator = m_platform.PathSeparator();
-    const std::string directory =
-        ProgramDirectoryOf(m_platform.ExecutablePath(), separator, m_platform.LeadBytes());
-    const std::string why = LoadExemptionList(directory, separator, m_names, m_nNames);
+    const std::string why = LoadExemptionList(m_platform.ConfigurationDirectory(),
+                                              m_platform.PathSeparator(), m_names, m_nNames);
     if (!why.empty())
         problems.push_back("cannot read " + PathOf(kExemptionListFileName) + ": " + why);
     const FileContents limits = ReadDataFile(PathOf(kLimitsFileName), kMaxLimitsBytes, true);
@@ -134,9 +132,7 @@ AdminResult GuardAdmin::Status() {
     for (const auto& [user, category] : m_seen) {
         if (listed.count(user) != 0) continue;
         const RecordFile record = ReadUsageRecord(
-            UsageRecordPath(ProgramDirectoryOf(m_platform.ExecutablePath(),
-                                               m_platform.PathSeparator(), m_platform.LeadBytes()),
-                            m_platform.PathSeparator(), category));
+            UsageRecordPath(m_platform.StateDirectory(), m_platform.PathSeparator(), category));
         UsageStanding standing;
         standing.user = user;
         standing.category = category;
@@ -187,9 +183,7 @@ AdminResult GuardAdmin::SetMinutes(const std::string& user, int minutes) {
     const UsageRecord record{local.year + 1900, local.month + 1, local.day,
                              local.hour,        local.minute,    minutes};
     const FileUpdate update = UpdateDataFile(
-        UsageRecordPath(ProgramDirectoryOf(m_platform.ExecutablePath(), m_platform.PathSeparator(),
-                                           m_platform.LeadBytes()),
-                        m_platform.PathSeparator(), category),
+        UsageRecordPath(m_platform.StateDirectory(), m_platform.PathSeparator(), category),
         kUsageRecordBytes, [&record](const FileContents&) { return FormatUsageRecord(record); });
     if (!update.written) return AdminResult::Failed("cannot write the record: " + update.why);
     m_platform.WriteSystemInfo("administrator set today's count of " + user + " (" + category +

@@ -35,6 +35,10 @@ public:
     std::int64_t BootTimeMilliseconds() const override { return m_inner->BootTimeMilliseconds(); }
     std::optional<std::string> UserName() const override { return m_inner->UserName(); }
     std::string ExecutablePath() const override { return m_inner->ExecutablePath(); }
+    std::string ConfigurationDirectory() const override {
+        return m_inner->ConfigurationDirectory();
+    }
+    std::string StateDirectory() const override { return m_inner->StateDirectory(); }
     char PathSeparator() const override { return m_inner->PathSeparator(); }
     LeadByteTest LeadBytes() const override { return m_inner->LeadBytes(); }
     void SetTimer(unsigned id, unsigned milliseconds) override {

@@ -1,5 +1,5 @@
-// The document: it holds no usage data, only the directory of the running
-// executable, beside which the program keeps its data files.
+// The document: it holds no usage data, only the directories of the data files:
+// beside the running executable, or where a package keeps them.
 #pragma once
 
 #include <string>
@@ -10,13 +10,14 @@ class CHourgateDoc {
 public:
     explicit CHourgateDoc(HourgatePlatform& platform) : m_platform(platform) {}
 
-    // Recomputes m_strProgramDirectory from the executable's path. Callers run it
-    // immediately before each use of the directory.
+    // Recomputes both directories from the executable's path. Callers run it
+    // immediately before each use of a directory.
     void UpdateProgramDirectory();
     // The document stores nothing, so a new document always succeeds.
     bool OnNewDocument() { return true; }
 
-    std::string m_strProgramDirectory;
+    std::string m_strProgramDirectory;  // the records and grants
+    std::string m_strConfigDirectory;   // the exemption list and the limits
 
 private:
     HourgatePlatform& m_platform;

@@ -128,10 +128,10 @@ void CHourgateView::AddPendingToRecord(const std::string& path) {
 
 void CHourgateView::LoadExemptionListAndLimits() {
     GetDocument().UpdateProgramDirectory();
-    const std::string listPath = JoinPath(GetDocument().m_strProgramDirectory,
+    const std::string listPath = JoinPath(GetDocument().m_strConfigDirectory,
                                           m_platform.PathSeparator(), kExemptionListFileName);
     const std::string listProblem =
-        LoadExemptionList(GetDocument().m_strProgramDirectory, m_platform.PathSeparator(),
+        LoadExemptionList(GetDocument().m_strConfigDirectory, m_platform.PathSeparator(),
                           m_szExemptNames, m_nExemptCount);
     if (listProblem.empty()) {
         m_failures.Succeeded("cannot read " + listPath);
@@ -139,7 +139,7 @@ void CHourgateView::LoadExemptionListAndLimits() {
         m_failures.Failed("cannot read " + listPath, listProblem);
     }
     const std::string limitsPath =
-        JoinPath(GetDocument().m_strProgramDirectory, m_platform.PathSeparator(), kLimitsFileName);
+        JoinPath(GetDocument().m_strConfigDirectory, m_platform.PathSeparator(), kLimitsFileName);
     const FileContents limits = ReadDataFile(limitsPath, kMaxLimitsBytes, true);
     if (limits.state == FileState::Unreadable) {
         // The last limits read (or the fixed rules) stay in force.

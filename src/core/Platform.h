@@ -51,6 +51,11 @@ public:
     virtual std::optional<std::string> UserName() const = 0;
     // Full path of the running executable.
     virtual std::string ExecutablePath() const = 0;
+    // Where the administrator's files (the exemption list, the limits) and the
+    // program's own (records, grants, history) are: beside the executable,
+    // unless a package put the program where its files may not be.
+    virtual std::string ConfigurationDirectory() const;
+    virtual std::string StateDirectory() const;
     // Directory separator of the platform: '\\' on Windows, '/' elsewhere.
     virtual char PathSeparator() const = 0;
     // The lead-byte test of the narrow code page; null where every character is a

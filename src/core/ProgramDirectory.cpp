@@ -23,6 +23,31 @@ std::string ProgramDirectoryOf(const std::string& executablePath, char separator
     return executablePath.substr(0, position < 0 ? 0 : static_cast<std::size_t>(position));
 }
 
+std::string DataDirectoryFor(const std::string& programDirectory,
+                             const std::string& packagedProgramDirectories,
+                             const std::string& packaged) {
+    std::size_t start = 0;
+    while (!packaged.empty() && start <= packagedProgramDirectories.size()) {
+        std::size_t end = packagedProgramDirectories.find(':', start);
+        if (end == std::string::npos) end = packagedProgramDirectories.size();
+        if (end > start &&
+            packagedProgramDirectories.compare(start, end - start, programDirectory) == 0 &&
+            programDirectory.size() == end - start) {
+            return packaged;
+        }
+        start = end + 1;
+    }
+    return programDirectory;
+}
+
+std::string HourgatePlatform::ConfigurationDirectory() const {
+    return ProgramDirectoryOf(ExecutablePath(), PathSeparator(), LeadBytes());
+}
+
+std::string HourgatePlatform::StateDirectory() const {
+    return ProgramDirectoryOf(ExecutablePath(), PathSeparator(), LeadBytes());
+}
+
 std::string JoinPath(const std::string& directory, char separator, const std::string& fileName) {
     return directory + separator + fileName;
 }

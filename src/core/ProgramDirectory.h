@@ -18,5 +18,12 @@ int ReverseFindSeparator(const std::string& path, char separator, LeadByteTest i
 std::string ProgramDirectoryOf(const std::string& executablePath, char separator,
                                LeadByteTest isLeadByte);
 
+// Where a program in `programDirectory` keeps a kind of data file: `packaged`
+// when the directory is one of `packagedProgramDirectories` (separated by
+// ':'), where a package installs the programs and no data file may be, else
+// the program's own directory.
+std::string DataDirectoryFor(const std::string& programDirectory,
+                             const std::string& packagedProgramDirectories,
+                             const std::string& packaged);
 // "%s<separator>%s": the directory, one separator, the file name.
 std::string JoinPath(const std::string& directory, char separator, const std::string& fileName);

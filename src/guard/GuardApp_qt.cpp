@@ -24,6 +24,7 @@
 
 #include "core/CommandLine.h"
 #include "core/ExemptionList.h"
+#include "core/Limits.h"
 #include "guard/GuardService_qt.h"
 #include "os/System_posix.h"
 
@@ -39,10 +40,10 @@ constexpr const char* kGuardUsage =
 // only the guard may open them. Only the program's own files: links and other
 // odd files are left alone (and then never followed when the records are
 // written), and so is every other file beside the program.
-void TightenRecords(const QString& directory) {
+void TightenRecords(const QString& directory, const std::string& listDirectory) {
     ExemptNameSlots names = {};
     int count = 0;
-    LoadExemptionList(directory.toStdString(), '/', names, count);
+    LoadExemptionList(listDirectory, '/', names, count);
     const QStringList files = QDir(directory).entryList(QDir::Files);
     for (const QString& name : files) {
         if (!IsProgramDataFile(name.toStdString(), names, count, nullptr)) continue;
@@ -51,7 +52,10 @@ void TightenRecords(const QString& directory) {
         if (fd < 0) continue;
         // The records become the guard's alone; the list stays readable, as the
         // administrator's file, but only root may change it.
-        const mode_t allowed = name == QLatin1String(kExemptionListFileName) ? 0644 : 0600;
+        const mode_t allowed =
+            name == QLatin1String(kExemptionListFileName) || name == QLatin1String(kLimitsFileName)
+                ? 0644
+                : 0600;
         struct stat info = {};
         if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
             (info.st_uid != 0 || (info.st_mode & 0777 & ~allowed) != 0)) {
@@ -108,8 +112,10 @@ int main(int argc, char** argv) {
         ::syslog(LOG_ERR, "no system bus: %s", bus.lastError().message().toUtf8().constData());
         return 1;
     }
-    const std::string executable = PosixExecutablePath();
-    TightenRecords(QString::fromLocal8Bit(executable.substr(0, executable.rfind('/')).c_str()));
+    const std::string configuration = PosixConfigurationDirectory();
+    const std::string state = PosixStateDirectory();
+    TightenRecords(QString::fromStdString(configuration), configuration);
+    if (state != configuration) TightenRecords(QString::fromStdString(state), configuration);
 
     GuardService service(bus, commandLine.dryRun);
     std::string why;

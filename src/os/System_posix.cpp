@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "core/ProgramDirectory.h"
 #include "core/UsagePolicy.h"
 
 namespace {
@@ -53,3 +54,18 @@ std::string PosixExecutablePath() {
     if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) return std::string();
     return std::string(buffer.data(), static_cast<std::size_t>(n));
 }
+
+namespace {
+
+std::string PackagedOr(const char* packaged) {
+    return DataDirectoryFor(ProgramDirectoryOf(PosixExecutablePath(), '/', nullptr),
+                            HOURGATE_PACKAGED_PROGRAM_DIRS, packaged);
+}
+
+}  // namespace
+
+std::string PosixConfigurationDirectory() { return PackagedOr(HOURGATE_PACKAGED_CONFIG_DIR); }
+
+std::string PosixStateDirectory() { return PackagedOr(HOURGATE_PACKAGED_STATE_DIR); }
+
+std::string PosixModuleDirectory() { return PackagedOr(HOURGATE_PACKAGED_MODULE_DIR); }

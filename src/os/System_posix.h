@@ -22,6 +22,13 @@ std::int64_t PosixBootTimeMilliseconds();
 std::optional<std::string> PosixUserName(uid_t uid);
 // The running executable, links resolved; empty when it cannot be read.
 std::string PosixExecutablePath();
+// The package's layout where the package installed the program (/usr/bin,
+// /usr/sbin: the exemption list and limits in /etc/hourgate, the records in
+// /var/lib/hourgate, the print module in /usr/lib/hourgate, as the build
+// says); beside the executable anywhere else.
+std::string PosixConfigurationDirectory();
+std::string PosixStateDirectory();
+std::string PosixModuleDirectory();
 
 // The queries both Linux platforms answer alike; each adds who the user is and
 // what it does with timers, notices and the power-off.
@@ -36,6 +43,8 @@ public:
     }
     std::int64_t BootTimeMilliseconds() const override { return PosixBootTimeMilliseconds(); }
     std::string ExecutablePath() const override { return PosixExecutablePath(); }
+    std::string ConfigurationDirectory() const override { return PosixConfigurationDirectory(); }
+    std::string StateDirectory() const override { return PosixStateDirectory(); }
     char PathSeparator() const override { return '/'; }
     LeadByteTest LeadBytes() const override { return nullptr; }
 };

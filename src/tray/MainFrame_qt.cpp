@@ -17,6 +17,7 @@
 
 #include "core/GuardedExit.h"
 #include "core/HourgateDoc.h"
+#include "os/System_posix.h"
 #include "tray/AboutDlg_qt.h"
 #include "tray/FilePrint_qt.h"
 #include "tray/GuardClient_qt.h"
@@ -243,7 +244,8 @@ void CMainFrame::OnFileSave() {
 
 void CMainFrame::OnFilePrint() {
     // The module sits beside the program, in the directory only root may write.
-    QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/hourgate-print.so"));
+    QLibrary module(QString::fromStdString(PosixModuleDirectory()) +
+                    QStringLiteral("/hourgate-print.so"));
     const auto print =
         reinterpret_cast<FilePrintFunction>(module.resolve(HOURGATE_FILE_PRINT_SYMBOL));
     if (!print) return;  // not installed: nothing to print with

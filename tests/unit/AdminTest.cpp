@@ -108,10 +108,11 @@ TEST(Admin, CtlRefusalsAndJson) {
     // A name with a quote, a Japanese name (in UTF-8, as the Linux guard sends it)
     // and a byte that is not UTF-8.
     const GuardCall rows = [](const std::string&, const std::string&, int) {
-        return GuardReply{GuardReply::Kind::Ok,
-                          {"o\"brien\tguest\t5\t150\t145\t16-21\t1\t\t\tx",
-                           "\xe5\xa4\xaa\xe9\x83\x8e\tx\t0\t150\t150\t\t0\t\t\tx", "bad\xff\tguest"},
-                          {}};
+        return GuardReply{
+            GuardReply::Kind::Ok,
+            {"o\"brien\tguest\t5\t150\t145\t16-21\t1\t\t\tx",
+             "\xe5\xa4\xaa\xe9\x83\x8e\tx\t0\t150\t150\t\t0\t\t\tx", "bad\xff\tguest"},
+            {}};
     };
     std::ostringstream json;
     EXPECT_EQ(RunCtl({"status", "--json"}, rows, env, json, err), 0);

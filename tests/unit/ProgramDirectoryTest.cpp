@@ -21,6 +21,17 @@ TEST(ProgramDirectory, TextBeforeTheLastRealSeparator) {
     }
 }
 
+// Only where the package put the programs do their files live elsewhere.
+TEST(ProgramDirectory, PackagedLayoutOnlyInThePackagesDirectories) {
+    const std::string dirs = "/usr/bin:/usr/sbin";
+    EXPECT_EQ(DataDirectoryFor("/usr/sbin", dirs, "/var/lib/hourgate"), "/var/lib/hourgate");
+    EXPECT_EQ(DataDirectoryFor("/usr/bin", dirs, "/etc/hourgate"), "/etc/hourgate");
+    for (const char* own : {"/usr", "/usr/bin/x", "/opt/hourgate", "", "/usr/sbi"}) {
+        EXPECT_EQ(DataDirectoryFor(own, dirs, "/etc/hourgate"), own);
+    }
+    EXPECT_EQ(DataDirectoryFor("/usr/bin", dirs, ""), "/usr/bin");  // no packaged layout
+}
+
 TEST(CommandLine, SwitchesTheFirstFileAndWhatEndsAtOnce) {
     const struct {
         std::vector<const char*> args;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# shellcheck disable=SC2016 # checks pass code to eval, to expand when it runs
+# shellcheck disable=SC2016,SC2034 # checks pass code (and its variables) to eval, to expand when it runs
 # hourgatectl against the guard on the private bus with the mock logind (and
 # later a mock polkit): every user's day, a grant, a corrected count, a reload
 # that moves a user to another category and sets a log-off, the history, and
