@@ -54,21 +54,37 @@ add_executable(hourgatectl src/ctl/CtlApp_qt.cpp)
 target_link_libraries(hourgatectl PRIVATE hourgate_ctl Qt6::DBus)
 hourgate_apply_flags(hourgatectl)
 
-# Self-contained: the data files live beside the executable, so the program
-# sits at the top of its own directory (cmake --install ... --prefix /opt/hourgate).
-# The guard's unit and bus policy go where systemd and the system bus look,
-# whatever the prefix; the unit expects the programs in /opt/hourgate.
+# The package's layout: the programs under /usr (the tray program in bin, the
+# guard and hourgatectl in sbin, the print module in lib/hourgate), the
+# administrator's files in /etc/hourgate and the records in /var/lib/hourgate,
+# where the programs look when they run from there (HOURGATE_PACKAGED_*). A
+# program built and run anywhere else keeps its files beside itself.
 set(HOURGATE_SYSTEMD_UNITDIR /lib/systemd/system CACHE PATH "Where systemd finds the guard's unit")
-install(TARGETS hourgate hourgated hourgatectl RUNTIME DESTINATION .)
-install(TARGETS hourgate_print LIBRARY DESTINATION .)
-install(FILES src/res/hourgate-32.png DESTINATION . RENAME hourgate.png)
-install(FILES packaging/hourgate.desktop DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/xdg/autostart)
+install(TARGETS hourgate RUNTIME DESTINATION bin)
+install(TARGETS hourgated hourgatectl RUNTIME DESTINATION sbin)
+install(TARGETS hourgate_print LIBRARY DESTINATION lib/hourgate)
+install(FILES src/res/hourgate-32.png DESTINATION share/icons/hicolor/32x32/apps RENAME hourgate.png)
+install(FILES packaging/hourgate.desktop DESTINATION /etc/xdg/autostart)
 install(FILES packaging/hourgated.service DESTINATION ${HOURGATE_SYSTEMD_UNITDIR})
-install(FILES packaging/org.hourgate.Guard1.conf DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/dbus-1/system.d)
-install(FILES packaging/org.hourgate.Guard1.policy DESTINATION /usr/share/polkit-1/actions)
+install(FILES packaging/org.hourgate.Guard1.conf DESTINATION share/dbus-1/system.d)
+install(FILES packaging/org.hourgate.Guard1.policy DESTINATION share/polkit-1/actions)
+
+# The manual pages, from scdoc sources, compressed as Debian wants them.
+set(HOURGATE_MAN_PAGES hourgate.1 hourgated.8 hourgatectl.8)
+foreach(page IN LISTS HOURGATE_MAN_PAGES)
+    string(REGEX REPLACE ".*\\." "" section ${page})
+    add_custom_command(OUTPUT man/${page}.gz
+        COMMAND ${CMAKE_COMMAND} -E make_directory man
+        COMMAND sh -c "scdoc < ${CMAKE_CURRENT_SOURCE_DIR}/docs/man/${page}.scd | gzip -9n > man/${page}.gz"
+        DEPENDS docs/man/${page}.scd VERBATIM)
+    list(APPEND HOURGATE_MAN_OUTPUTS ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.gz)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.gz DESTINATION share/man/man${section})
+endforeach()
+add_custom_target(hourgate_man ALL DEPENDS ${HOURGATE_MAN_OUTPUTS})
 
 # What only the package carries: Debian's copyright and changelog files, the
-# administrator's notes (the unit's documentation) and lintian's overrides.
+# administrator's notes (the unit's documentation) with their pictures, and an
+# example limits file.
 # The changelog's first entry is the package's version.
 file(STRINGS packaging/changelog changelog_head LIMIT_COUNT 1)
 if(NOT changelog_head MATCHES "^hourgate \\(${PROJECT_VERSION}\\) ")
@@ -79,9 +95,10 @@ add_custom_command(OUTPUT changelog.gz
                    DEPENDS packaging/changelog)
 add_custom_target(hourgate_changelog ALL DEPENDS changelog.gz)
 install(FILES packaging/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz docs/linux.md
-        DESTINATION /usr/share/doc/hourgate COMPONENT deb EXCLUDE_FROM_ALL)
-install(FILES packaging/lintian-overrides DESTINATION /usr/share/lintian/overrides
-        RENAME hourgate COMPONENT deb EXCLUDE_FROM_ALL)
+              docs/linux-window.png docs/linux-tray-menu.png docs/linux-notice.png
+              docs/linux-password.png
+        DESTINATION share/doc/hourgate COMPONENT deb EXCLUDE_FROM_ALL)
+install(FILES docs/limits.conf DESTINATION share/doc/hourgate/examples COMPONENT deb EXCLUDE_FROM_ALL)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME hourgate)
@@ -98,7 +115,7 @@ notices in Japanese before that.
 A system service (hourgated) keeps the count for every local user, in
 records users can neither read nor write; each user's tray program shows the
 figures. Without the service the tray program counts and enforces on its own.]])
-set(CPACK_PACKAGING_INSTALL_PREFIX /opt/hourgate)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The installation above plus the package-only files, in one package.
 set(CPACK_COMPONENTS_ALL Unspecified deb)
 set(CPACK_DEB_COMPONENT_INSTALL ON)

@@ -22,8 +22,8 @@ packages=(
     # mock logind on a private bus, accelerated time
     xvfb xauth trayer xdotool x11-utils imagemagick fonts-noto-cjk fonts-ipafont-gothic
     python3-dbusmock dbus libglib2.0-bin faketime
-    # the Debian package's check
-    lintian
+    # the Debian package's check, and its manual pages (scdoc builds them, man renders them)
+    lintian scdoc man-db
     # window manager for the Linux screenshots in docs/ (captions), scripts/screenshots.sh
     openbox
     # what a usage tick costs the record, bench/record_tick.sh

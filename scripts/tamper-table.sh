@@ -23,7 +23,9 @@ if [ -d /run/systemd/system ] || [ -S /run/dbus/system_bus_socket ]; then
     exit 1
 fi
 
-HG=/opt/hourgate
+# The package keeps the records here, the list in /etc/hourgate.
+HG=/var/lib/hourgate
+ETC=/etc/hourgate
 SESSION_SECONDS=${TAMPER_SESSION_SECONDS:-5}
 # shellcheck source=tests/e2e/linux/lib.sh
 source tests/e2e/linux/lib.sh
@@ -49,7 +51,7 @@ tamper_cleanup() {
 trap tamper_cleanup EXIT
 
 echo "building and installing the package" >&2
-mkdir "$E2E_TMP/deb" "$E2E_TMP/saved" && cp -a "$HG"/Hourgate.ini "$HG"/*.txt "$E2E_TMP/saved/" 2>/dev/null
+mkdir "$E2E_TMP/deb" "$E2E_TMP/saved" && cp -a "$HG"/*.txt "$E2E_TMP/saved/" 2>/dev/null
 { cmake --preset linux && cmake --build --preset linux &&
     cpack --config build/linux/CPackConfig.cmake -B "$E2E_TMP/deb" &&
     dpkg -i --force-confdef --force-confold "$E2E_TMP"/deb/hourgate_*.deb </dev/null; } >/dev/null || exit 1
@@ -57,11 +59,11 @@ for user in hgkid hglisted; do
     useradd -m -d "$E2E_TMP/$user" -s /bin/sh "$user" || exit 1
     install -d -o "$user" -m 0700 "$E2E_TMP/$user/run"
 done
-echo hglisted >"$HG/Hourgate.ini"
+echo hglisted >"$ETC/Hourgate.ini"
 
 # The system bus: its default rules, the installed guard policy and logind's.
 mkdir "$E2E_TMP/policy.d" && cp tests/packaging/system-bus.conf "$E2E_TMP/" &&
-    cp /etc/dbus-1/system.d/org.hourgate.Guard1.conf /usr/share/dbus-1/system.d/org.freedesktop.login1.conf \
+    cp /usr/share/dbus-1/system.d/org.hourgate.Guard1.conf /usr/share/dbus-1/system.d/org.freedesktop.login1.conf \
         "$E2E_TMP/policy.d/" || exit 1
 dbus-daemon --config-file="$E2E_TMP/system-bus.conf" --address="unix:path=$E2E_TMP/system_bus" \
     --nofork --print-address=3 3>"$E2E_TMP/bus" 2>/dev/null &
@@ -88,7 +90,7 @@ start_installed_guard() {
     caps=$(sed -n 's/^CapabilityBoundingSet=//p' /lib/systemd/system/hourgated.service |
         tr 'A-Z ' 'a-z\n' | sed 's/^cap_/+/' | paste -sd,)
     setpriv --bounding-set "-all,$caps" --inh-caps -all --no-new-privs \
-        env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@2026-12-07 $1 x60" "$HG/hourgated" --dry-run 2>"$E2E_TMP/guard.log" &
+        env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@2026-12-07 $1 x60" /usr/sbin/hourgated --dry-run 2>"$E2E_TMP/guard.log" &
     GUARD_PID=$!
     E2E_PIDS+=($!)
     wait_until 20 guard_on_bus
@@ -106,7 +108,7 @@ logon() {
     ! grep -qx 'Hidden=true' "$E2E_TMP/$2/.config/autostart/hourgate.desktop" 2>/dev/null || return 0
     in_session "$2"
     "${AS[@]}" env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@2026-12-07 $3 x60" "${@:4}" \
-        "$HG/hourgate" --dry-run 2>>"$E2E_TMP/tray.log" &
+        /usr/bin/hourgate --dry-run 2>>"$E2E_TMP/tray.log" &
     TRAY_PID=$!
     E2E_PIDS+=($!)
 }
