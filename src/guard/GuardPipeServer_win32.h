@@ -22,7 +22,7 @@ struct GuardCaller {
 
 class GuardPipeServer {
 public:
-    using Answerer = std::function<GuardAnswer(GuardRequest, const GuardCaller&)>;
+    using Answerer = std::function<GuardAnswer(const GuardRequest&, const GuardCaller&)>;
 
     explicit GuardPipeServer(Answerer answer) : m_answer(std::move(answer)) {}
     ~GuardPipeServer();

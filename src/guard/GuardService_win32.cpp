@@ -28,7 +28,7 @@ GuardService::GuardService(bool dryRun, bool console, bool sessionsFromCallers)
       m_sessions(m_wts, sessionsFromCallers),
       m_users(
           [this](const std::string& user) { return std::make_unique<GuardPlatform>(*this, user); }),
-      m_pipe([this](GuardRequest request, const GuardCaller& caller) {
+      m_pipe([this](const GuardRequest& request, const GuardCaller& caller) {
           return Answer(request, caller);
       }),
       m_failures([this](const std::string& line) { Log(line); }) {}
@@ -98,7 +98,7 @@ int GuardService::Run() {
 
 void GuardService::ApplySessions() { m_users.Apply(m_sessions.Table()); }
 
-GuardAnswer GuardService::Answer(GuardRequest request, const GuardCaller& caller) {
+GuardAnswer GuardService::Answer(const GuardRequest& request, const GuardCaller& caller) {
     if (m_sessions.OnCaller(caller.session, caller.user)) ApplySessions();
     // Only for the user of the caller's own session: a program of another
     // account started inside someone's session learns nothing and decides nothing.
@@ -108,9 +108,9 @@ GuardAnswer GuardService::Answer(GuardRequest request, const GuardCaller& caller
         return GuardAnswer::Error(kGuardErrorNotCounted);
     }
     const std::string& user = session->user;
-    if (request == GuardRequest::Status) {
+    if (request.method == GuardMethod::Status) {
         if (!m_users.Find(user)) return GuardAnswer::Error(kGuardErrorNotCounted);
-        return {GuardAnswer::Kind::Lines, m_users.StatusLines(user), {}};
+        return GuardAnswer::Lines(m_users.StatusLines(user));
     }
     // Only a user at the machine may end everyone's session with it, from it.
     if (StandingOf(m_sessions.Table(), std::to_string(caller.session),
@@ -122,7 +122,7 @@ GuardAnswer GuardService::Answer(GuardRequest request, const GuardCaller& caller
     }
     Log("power-off for " + user + ": the exit command without the password", EventKind::PowerOff);
     RequestPowerOff(user, 0);
-    return {GuardAnswer::Kind::Accepted, {}, {}};
+    return GuardAnswer::Accepted();
 }
 
 void GuardService::SetUserTimer(const std::string& user, unsigned id, unsigned milliseconds) {

@@ -58,7 +58,7 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    GuardAnswer Answer(GuardRequest request, const GuardCaller& caller);
+    GuardAnswer Answer(const GuardRequest& request, const GuardCaller& caller);
     void ApplySessions();
     void OnTimer(UINT_PTR id);
     void SendPowerOff();

@@ -23,7 +23,7 @@ bool Finish(HANDLE pipe, OVERLAPPED& overlapped, BOOL started, ULONGLONG deadlin
 
 }  // namespace
 
-GuardReply AskGuard(GuardRequest request, DWORD timeoutMs) {
+GuardReply AskGuard(const GuardRequest& request, DWORD timeoutMs) {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     GuardReply reply;
     ScopedFile pipe;
@@ -74,7 +74,7 @@ GuardReply AskGuard(GuardRequest request, DWORD timeoutMs) {
 }
 
 GuardPowerOff AskGuardPowerOff() {
-    const GuardReply reply = AskGuard(GuardRequest::PowerOff);
+    const GuardReply reply = AskGuard(GuardMethod::PowerOff);
     if (reply.reach != GuardReach::Answered) return GuardPowerOff::Gone;
     return reply.answer.kind == GuardAnswer::Kind::Accepted ? GuardPowerOff::Accepted
                                                             : GuardPowerOff::Refused;

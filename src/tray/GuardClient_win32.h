@@ -26,7 +26,7 @@ struct GuardReply {
     }
 };
 
-GuardReply AskGuard(GuardRequest request, DWORD timeoutMs = kGuardWaitMilliseconds);
+GuardReply AskGuard(const GuardRequest& request, DWORD timeoutMs = kGuardWaitMilliseconds);
 // The exit command's request: any answer but Accepted is the guard's no; no
 // answer at all means it is gone.
 GuardPowerOff AskGuardPowerOff();

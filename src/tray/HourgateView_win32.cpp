@@ -69,7 +69,7 @@ void CViewWindow::EnterGuardedMode(const GuardReply& first) {
 }
 
 bool CViewWindow::TakeOverByLateGuard() {
-    const GuardReply guard = AskGuard(GuardRequest::Status);
+    const GuardReply guard = AskGuard(GuardMethod::Status);
     if (guard.reach == GuardReach::NoGuard) return false;
     ::KillTimer(m_hWnd, USAGE_TIMER_ID);
     m_platform.WriteSystemInfo("guarded mode: the guard service counts for this user from now on");
@@ -77,7 +77,7 @@ bool CViewWindow::TakeOverByLateGuard() {
     return true;
 }
 
-void CViewWindow::RefreshFromGuard() { ShowGuardReply(AskGuard(GuardRequest::Status)); }
+void CViewWindow::RefreshFromGuard() { ShowGuardReply(AskGuard(GuardMethod::Status)); }
 
 void CViewWindow::ShowGuardReply(const GuardReply& reply) {
     std::vector<std::string> lines = m_guardLines;

@@ -39,23 +39,23 @@ std::string Raw(const std::string& request) {
 }  // namespace
 
 TEST(GuardPipeWin32, NoGuardAndASilentOneNeverHoldTheTrayProgram) {
-    EXPECT_EQ(AskGuard(GuardRequest::Status, 200).reach, GuardReach::NoGuard);
+    EXPECT_EQ(AskGuard(GuardMethod::Status, 200).reach, GuardReach::NoGuard);
     // A pipe of that name that never answers: the question ends when its time is up.
     const HANDLE silent = ::CreateNamedPipeA(kGuardPipeName, PIPE_ACCESS_DUPLEX,
                                              PIPE_TYPE_MESSAGE | PIPE_WAIT, 1, 64, 64, 0, nullptr);
     ASSERT_NE(silent, INVALID_HANDLE_VALUE);
     const ULONGLONG start = ::GetTickCount64();
-    EXPECT_EQ(AskGuard(GuardRequest::Status, 300).reach, GuardReach::Failed);
+    EXPECT_EQ(AskGuard(GuardMethod::Status, 300).reach, GuardReach::Failed);
     EXPECT_LT(::GetTickCount64() - start, 2000u);
     ::CloseHandle(silent);
 }
 
 TEST(GuardPipeWin32, AnswersEachCallerAsThePipeIdentifiesIt) {
     std::atomic<int> answered{0};
-    GuardPipeServer server([&](GuardRequest request, const GuardCaller& caller) {
+    GuardPipeServer server([&](const GuardRequest& request, const GuardCaller& caller) {
         ++answered;
-        if (request == GuardRequest::PowerOff) return GuardAnswer::Error(kGuardErrorRefused);
-        return GuardAnswer{GuardAnswer::Kind::Lines, {caller.user}, {}};
+        if (request.method == GuardMethod::PowerOff) return GuardAnswer::Error(kGuardErrorRefused);
+        return GuardAnswer::Lines({caller.user});
     });
     std::string why;
     ASSERT_TRUE(server.Start(why)) << why;
@@ -63,10 +63,10 @@ TEST(GuardPipeWin32, AnswersEachCallerAsThePipeIdentifiesIt) {
     DWORD size = sizeof user;
     ASSERT_TRUE(::GetUserNameA(user, &size));
 
-    const GuardReply status = Serve(server, [] { return AskGuard(GuardRequest::Status); });
+    const GuardReply status = Serve(server, [] { return AskGuard(GuardMethod::Status); });
     EXPECT_TRUE(status.Is(GuardAnswer::Kind::Lines));
     EXPECT_EQ(status.answer.lines, std::vector<std::string>{user});
-    EXPECT_EQ(Serve(server, [] { return AskGuard(GuardRequest::PowerOff); }).answer.error,
+    EXPECT_EQ(Serve(server, [] { return AskGuard(GuardMethod::PowerOff); }).answer.error,
               kGuardErrorRefused);
 
     // Callers that connect and never ask hold every instance for a moment only;
