@@ -18,11 +18,12 @@ add_library(hourgate_comdlg32 INTERFACE)
 add_dependencies(hourgate_comdlg32 comdlg32_delay)
 target_link_libraries(hourgate_comdlg32 INTERFACE ${comdlg32_delay} delayimp)
 
-# What both programs use of Windows: the system's queries, the window base,
-# dialog placement and the power-off request.
+# What the programs use of Windows: the system's queries, the window base,
+# dialog placement, the power-off request and the guard's pipe as a client.
 add_library(hourgate_os_win32 STATIC
     src/os/DialogPlacement_win32.cpp
     src/os/ForcedPowerOff_win32.cpp
+    src/os/GuardPipeClient_win32.cpp
     src/os/System_win32.cpp
     src/os/TextOutput_win32.cpp
     src/os/Window_win32.cpp

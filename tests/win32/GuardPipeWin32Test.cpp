@@ -63,7 +63,7 @@ TEST(GuardPipeWin32, AnswersEachCallerAsThePipeIdentifiesIt) {
     DWORD size = sizeof user;
     ASSERT_TRUE(::GetUserNameA(user, &size));
 
-    const GuardReply status = Serve(server, [] { return AskGuard(GuardMethod::Status); });
+    const GuardPipeReply status = Serve(server, [] { return AskGuard(GuardMethod::Status); });
     EXPECT_TRUE(status.Is(GuardAnswer::Kind::Lines));
     EXPECT_EQ(status.answer.lines, std::vector<std::string>{user});
     EXPECT_EQ(Serve(server, [] { return AskGuard(GuardMethod::PowerOff); }).answer.error,
