@@ -18,6 +18,9 @@
 struct GuardCaller {
     std::uint32_t session = 0;
     std::string user;  // empty when the caller could not be identified
+    // A member of BUILTIN\Administrators by the caller's token: under UAC, only
+    // from an elevated program.
+    bool administrator = false;
 };
 
 class GuardPipeServer {

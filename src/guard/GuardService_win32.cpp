@@ -28,6 +28,8 @@ GuardService::GuardService(bool dryRun, bool console, bool sessionsFromCallers)
       m_sessions(m_wts, sessionsFromCallers),
       m_users(
           [this](const std::string& user) { return std::make_unique<GuardPlatform>(*this, user); }),
+      m_ownPlatform(*this, std::string()),
+      m_admin(m_users, m_ownPlatform),
       m_pipe([this](const GuardRequest& request, const GuardCaller& caller) {
           return Answer(request, caller);
       }),
@@ -98,7 +100,53 @@ int GuardService::Run() {
 
 void GuardService::ApplySessions() { m_users.Apply(m_sessions.Table()); }
 
+GuardAnswer GuardService::AnswerAdministrator(const GuardRequest& request,
+                                              const GuardCaller& caller) {
+    static const std::map<GuardMethod, const char*> kWhat = {
+        {GuardMethod::AdminStatus, "status"},
+        {GuardMethod::AdminGrant, "grant"},
+        {GuardMethod::AdminSet, "set"},
+        {GuardMethod::AdminReload, "reload"},
+        {GuardMethod::AdminHistory, "history"}};
+    if (!caller.administrator) {
+        Log(std::string(kWhat.at(request.method)) + " refused to " +
+                (caller.user.empty() ? "?" : caller.user) + ": not an administrator",
+            EventKind::Refused);
+        return GuardAnswer::Error(kGuardErrorRefused, "not an administrator");
+    }
+    AdminResult result;
+    switch (request.method) {
+        case GuardMethod::AdminGrant:
+            result = m_admin.Grant(request.user, request.number);
+            break;
+        case GuardMethod::AdminSet:
+            result = m_admin.SetMinutes(request.user, request.number);
+            break;
+        case GuardMethod::AdminReload:
+            result = m_admin.Reload();
+            break;
+        case GuardMethod::AdminHistory:
+            result = m_admin.History(request.user, request.number);
+            break;
+        default:
+            result = m_admin.Status();
+            break;
+    }
+    if (!result.ok) return GuardAnswer::Error(kGuardErrorFailed, result.error);
+    // The pipe's answer has a bound that the bus's has not: rather no rows than some.
+    const std::optional<GuardAnswer> sent =
+        DecodeGuardAnswer(EncodeGuardAnswer(GuardAnswer::Lines(result.rows)));
+    if (!sent || sent->lines.size() != result.rows.size()) {
+        return GuardAnswer::Error(kGuardErrorFailed,
+                                  "too many rows for one answer: ask for fewer days");
+    }
+    return *sent;
+}
+
 GuardAnswer GuardService::Answer(const GuardRequest& request, const GuardCaller& caller) {
+    if (request.method != GuardMethod::Status && request.method != GuardMethod::PowerOff) {
+        return AnswerAdministrator(request, caller);
+    }
     if (m_sessions.OnCaller(caller.session, caller.user)) ApplySessions();
     // Only for the user of the caller's own session: a program of another
     // account started inside someone's session learns nothing and decides nothing.
@@ -153,6 +201,7 @@ void GuardService::OnTimer(UINT_PTR id) {
         return;
     }
     view->OnTimer(owner->second.second);
+    m_admin.AfterTick();
 }
 
 void GuardService::SendNotice(const std::string& user, const std::string& message) {

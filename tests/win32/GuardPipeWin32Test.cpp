@@ -55,7 +55,12 @@ TEST(GuardPipeWin32, AnswersEachCallerAsThePipeIdentifiesIt) {
     GuardPipeServer server([&](const GuardRequest& request, const GuardCaller& caller) {
         ++answered;
         if (request.method == GuardMethod::PowerOff) return GuardAnswer::Error(kGuardErrorRefused);
-        return GuardAnswer::Lines({caller.user});
+        // An administrator's rows: as many as a long history has.
+        if (request.method == GuardMethod::AdminHistory) {
+            return GuardAnswer::Lines(std::vector<std::string>(
+                static_cast<std::size_t>(request.number), request.user + "	5	guest"));
+        }
+        return GuardAnswer::Lines({caller.user, caller.administrator ? "administrator" : "user"});
     });
     std::string why;
     ASSERT_TRUE(server.Start(why)) << why;
@@ -65,9 +70,15 @@ TEST(GuardPipeWin32, AnswersEachCallerAsThePipeIdentifiesIt) {
 
     const GuardPipeReply status = Serve(server, [] { return AskGuard(GuardMethod::Status); });
     EXPECT_TRUE(status.Is(GuardAnswer::Kind::Lines));
-    EXPECT_EQ(status.answer.lines, std::vector<std::string>{user});
+    // Wine's one user is an administrator; on Windows, only an elevated caller is.
+    EXPECT_EQ(status.answer.lines, (std::vector<std::string>{user, "administrator"}));
     EXPECT_EQ(Serve(server, [] { return AskGuard(GuardMethod::PowerOff); }).answer.error,
               kGuardErrorRefused);
+    const GuardPipeReply rows = Serve(server, [] {
+        return AskGuard(GuardRequest(GuardMethod::AdminHistory, "Yamada Taro", 3000));
+    });
+    EXPECT_TRUE(rows.Is(GuardAnswer::Kind::Lines));
+    EXPECT_EQ(rows.answer.lines, std::vector<std::string>(3000, "Yamada Taro\t5\tguest"));
 
     // Callers that connect and never ask hold every instance for a moment only;
     // garbage and oversized requests are refused without reaching the service.
@@ -83,5 +94,5 @@ TEST(GuardPipeWin32, AnswersEachCallerAsThePipeIdentifiesIt) {
     });
     const std::string unknown = std::string("HG1 Error ") + kGuardErrorUnknownRequest;
     EXPECT_EQ(replies, unknown + " | " + unknown);
-    EXPECT_EQ(answered, 2);
+    EXPECT_EQ(answered, 3);
 }
