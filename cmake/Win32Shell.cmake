@@ -18,11 +18,12 @@ add_library(hourgate_comdlg32 INTERFACE)
 add_dependencies(hourgate_comdlg32 comdlg32_delay)
 target_link_libraries(hourgate_comdlg32 INTERFACE ${comdlg32_delay} delayimp)
 
-# What both programs use of Windows: the system's queries, the window base,
-# dialog placement and the power-off request.
+# What the programs use of Windows: the system's queries, the window base,
+# dialog placement, the power-off request and the guard's pipe as a client.
 add_library(hourgate_os_win32 STATIC
     src/os/DialogPlacement_win32.cpp
     src/os/ForcedPowerOff_win32.cpp
+    src/os/GuardPipeClient_win32.cpp
     src/os/System_win32.cpp
     src/os/TextOutput_win32.cpp
     src/os/Window_win32.cpp
@@ -78,6 +79,12 @@ add_executable(hourgated src/guard/GuardApp_win32.cpp src/os/Terminate_win32.cpp
                          ${HOURGATE_MESSAGES_DIR}/messages.rc)
 target_link_libraries(hourgated PRIVATE hourgate_guard_win32)
 hourgate_apply_flags(hourgated)
+
+# The administrators' command, a console program that asks the guard over its pipe.
+add_executable(hourgatectl src/ctl/CtlApp_win32.cpp src/ctl/Ctl.cpp src/os/Terminate_win32.cpp)
+target_link_libraries(hourgatectl PRIVATE hourgate_os_win32)
+target_include_directories(hourgatectl SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/third_party)
+hourgate_apply_flags(hourgatectl)
 
 # The administrator's package: the exe and a sample exemption list, side by side
 # as they are installed (cmake --install, or cpack for a zip).

@@ -16,12 +16,14 @@ set(msi ${CMAKE_BINARY_DIR}/hourgate-${PROJECT_VERSION}-x64.msi)
 set(stage ${CMAKE_CURRENT_BINARY_DIR}/msi-stage)
 
 # The package carries stripped copies; the build tree keeps the symbols.
-add_custom_command(OUTPUT ${stage}/hourgate.exe ${stage}/hourgated.exe ${stage}/Hourgate.ini
+add_custom_command(
+    OUTPUT ${stage}/hourgate.exe ${stage}/hourgated.exe ${stage}/hourgatectl.exe ${stage}/Hourgate.ini
     COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
     COMMAND ${CMAKE_STRIP} -o ${stage}/hourgate.exe $<TARGET_FILE:hourgate>
     COMMAND ${CMAKE_STRIP} -o ${stage}/hourgated.exe $<TARGET_FILE:hourgated>
+    COMMAND ${CMAKE_STRIP} -o ${stage}/hourgatectl.exe $<TARGET_FILE:hourgatectl>
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/docs/Hourgate.ini ${stage}/
-    DEPENDS hourgate hourgated docs/Hourgate.ini VERBATIM)
+    DEPENDS hourgate hourgated hourgatectl docs/Hourgate.ini VERBATIM)
 
 # What wixl 0.101 (Debian 12) ignores or lacks, written into the tables:
 # - Hourgate.ini's component Permanent (16) and NeverOverwrite (128), besides
@@ -50,7 +52,8 @@ add_custom_command(OUTPUT ${msi}
             -o ${msi}.part ${wxs}
     COMMAND ${HOURGATE_MSIBUILD} ${msi}.part ${msi_fixups}
     COMMAND ${CMAKE_COMMAND} -E rename ${msi}.part ${msi}
-    DEPENDS ${wxs} ${stage}/hourgate.exe ${stage}/hourgated.exe ${stage}/Hourgate.ini
+    DEPENDS ${wxs} ${stage}/hourgate.exe ${stage}/hourgated.exe ${stage}/hourgatectl.exe
+            ${stage}/Hourgate.ini
     # wixl 0.101 finds sources only relative to the working directory.
     WORKING_DIRECTORY ${stage}
     COMMENT "Building the Windows installer hourgate-${PROJECT_VERSION}-x64.msi" VERBATIM)

@@ -57,7 +57,7 @@ if [[ "$image" != *--dry-run ]]; then
     wine sc stop hourgated </dev/null >/dev/null 2>&1 # not in dry-run mode: stop it at once
     echo "FAIL - the service is not in dry-run mode: $image" && exit 1
 fi
-check "files" "Hourgate.ini hourgate.exe hourgated.exe " "$(listing)"
+check "files" "Hourgate.ini hourgate.exe hourgatectl.exe hourgated.exe " "$(listing)"
 # Wine leaves the program's path unquoted; Windows Installer quotes it.
 check "service command line" 'REG_SZ C:\Program Files\Hourgate\hourgated.exe --dry-run' "$image"
 check "service start" "REG_DWORD 0x2" "$(reg_value "$service" Start)"
@@ -66,6 +66,9 @@ check "service running" 4 "$(wine sc query hourgated </dev/null | tr -d '\r' | a
 check "logon entry" 'REG_SZ "C:\Program Files\Hourgate\hourgate.exe"' "$(reg_value "$run" Hourgate)"
 check "event-log source" 'REG_SZ C:\Program Files\Hourgate\hourgated.exe' "$(reg_value "$source_key" EventMessageFile)"
 check "event types" "REG_DWORD 0x7" "$(reg_value "$source_key" TypesSupported)"
+# Wine's user is an administrator: the installed command reaches the installed service.
+timeout 60 wine "$dir/hourgatectl.exe" status </dev/null >/dev/null 2>&1
+check "hourgatectl status through the service" 0 $?
 
 # The administrator edits the list; the service writes a record.
 printf 'Administrator\r\ntaro\r\n' >"$dir/Hourgate.ini"
@@ -73,7 +76,8 @@ printf '2026/12/07 16:05 000030\0 ' >"$dir/guest.txt"
 rm "$dir/hourgate.exe"
 msiexec /i "$msi" REINSTALL=ALL REINSTALLMODE=amus DRYRUN=1
 check "forced reinstall" 0 $?
-check "reinstall restores the program, keeps the list" "Hourgate.ini guest.txt hourgate.exe hourgated.exe 21" \
+check "reinstall restores the program, keeps the list" \
+    "Hourgate.ini guest.txt hourgate.exe hourgatectl.exe hourgated.exe 21" \
     "$(listing)$(wc -c <"$dir/Hourgate.ini")"
 
 msiexec /x "$msi"

@@ -48,33 +48,36 @@ bool ParseCount(const std::string& text, int low, int high, int& value) {
     return value >= low && value <= high;
 }
 
-// Columns, for a terminal: each as wide as its widest cell. A double-byte
-// character (two bytes in the Windows code page, three in UTF-8) takes two columns.
-std::size_t Width(const std::string& text) {
+// Columns, for a terminal: each as wide as its widest cell. Counted in UTF-8,
+// whatever the narrow text is (the lead bytes of code page 932 look like UTF-8's
+// continuation bytes): a three-byte character, as the CJK ones are, takes two.
+std::size_t Utf8Width(const std::string& utf8) {
     std::size_t width = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if ((c & 0xC0) == 0x80) continue;  // a UTF-8 continuation byte
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if ((c & 0xC0) == 0x80) continue;  // a continuation byte
         width +=
-            c >= 0xE0 && c < 0xF0 && i + 2 < text.size() && (text[i + 1] & 0xC0) == 0x80 ? 2 : 1;
+            c >= 0xE0 && c < 0xF0 && i + 2 < utf8.size() && (utf8[i + 1] & 0xC0) == 0x80 ? 2 : 1;
     }
     return width;
 }
 
-void PrintTable(std::ostream& out, const std::vector<std::string>& header,
+void PrintTable(std::ostream& out, const CtlEnvironment& env,
+                const std::vector<std::string>& header,
                 const std::vector<std::vector<std::string>>& rows) {
+    const auto width = [&env](const std::string& text) { return Utf8Width(env.toUtf8(text)); };
     std::vector<std::size_t> widths(header.size(), 0);
-    for (std::size_t i = 0; i < header.size(); ++i) widths[i] = Width(header[i]);
+    for (std::size_t i = 0; i < header.size(); ++i) widths[i] = width(header[i]);
     for (const auto& row : rows) {
         for (std::size_t i = 0; i < row.size() && i < widths.size(); ++i) {
-            widths[i] = std::max(widths[i], Width(row[i]));
+            widths[i] = std::max(widths[i], width(row[i]));
         }
     }
     const auto print = [&](const std::vector<std::string>& cells) {
         std::string line;
         for (std::size_t i = 0; i < cells.size() && i < widths.size(); ++i) {
             line += cells[i];
-            if (i + 1 < cells.size()) line += std::string(widths[i] - Width(cells[i]) + 2, ' ');
+            if (i + 1 < cells.size()) line += std::string(widths[i] - width(cells[i]) + 2, ' ');
         }
         out << line << "\n";
     };
@@ -241,7 +244,7 @@ int RunCtl(const std::vector<std::string>& args, const GuardCall& call, const Ct
                          field(row, 8).empty() ? "-" : field(row, 8)});
                 }
                 PrintTable(
-                    out,
+                    out, env,
                     env.japanese
                         ? std::vector<std::string>{"ユーザー", "区分", "使用(分)", "上限(分)",
                                                    "残り(分)", "時間帯", "計測中", "警告", "終了"}
@@ -251,7 +254,7 @@ int RunCtl(const std::vector<std::string>& args, const GuardCall& call, const Ct
                 if (rows.empty())
                     out << say({"(no user known today)", "(今日のユーザーはいません)"}) << "\n";
             } else {
-                PrintTable(out,
+                PrintTable(out, env,
                            env.japanese ? std::vector<std::string>{"日付", "使用(分)", "区分"}
                                         : std::vector<std::string>{"DATE", "MINUTES", "CATEGORY"},
                            rows);

@@ -142,6 +142,7 @@ void WINAPI ServiceMain(DWORD argc, LPSTR* argv) {
     service.Log(dryRun ? "started (dry run)" : "started", EventKind::Info);
     RestartOnFailure(service);
     const int exitCode = service.Run();
+    service.Stop();
     service.Log("stopped", EventKind::Info);
     g_window = nullptr;
     SetState(SERVICE_STOPPED, exitCode == 0 ? NO_ERROR : ERROR_SERVICE_SPECIFIC_ERROR);
@@ -156,7 +157,10 @@ int RunOnConsole() {
     }
     g_window = service.m_hWnd;
     ::SetConsoleCtrlHandler(ConsoleHandler, TRUE);
-    return service.Run();
+    const int exitCode = service.Run();
+    service.Stop();
+    service.Log("stopped", EventKind::Info);
+    return exitCode;
 }
 
 }  // namespace

@@ -202,6 +202,13 @@ GuardCaller GuardPipeServer::Identify(HANDLE pipe) const {
     if (!::RevertToSelf()) std::abort();
     if (!ok) return caller;
     const ScopedFile token(opened);
+    // The token is one of identification level, which is enough to check a group.
+    BYTE administrators[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof administrators;
+    BOOL member = FALSE;
+    caller.administrator =
+        ::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &sidSize) &&
+        ::CheckTokenMembership(token.get(), administrators, &member) && member;
     std::vector<char> buffer(256);
     DWORD size = 0;
     BOOL read = ::GetTokenInformation(token.get(), TokenUser, buffer.data(),

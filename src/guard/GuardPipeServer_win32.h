@@ -18,11 +18,14 @@
 struct GuardCaller {
     std::uint32_t session = 0;
     std::string user;  // empty when the caller could not be identified
+    // A member of BUILTIN\Administrators by the caller's token: under UAC, only
+    // from an elevated program.
+    bool administrator = false;
 };
 
 class GuardPipeServer {
 public:
-    using Answerer = std::function<GuardAnswer(GuardRequest, const GuardCaller&)>;
+    using Answerer = std::function<GuardAnswer(const GuardRequest&, const GuardCaller&)>;
 
     explicit GuardPipeServer(Answerer answer) : m_answer(std::move(answer)) {}
     ~GuardPipeServer();

@@ -28,7 +28,9 @@ GuardService::GuardService(bool dryRun, bool console, bool sessionsFromCallers)
       m_sessions(m_wts, sessionsFromCallers),
       m_users(
           [this](const std::string& user) { return std::make_unique<GuardPlatform>(*this, user); }),
-      m_pipe([this](GuardRequest request, const GuardCaller& caller) {
+      m_ownPlatform(*this, std::string()),
+      m_admin(m_users, m_ownPlatform),
+      m_pipe([this](const GuardRequest& request, const GuardCaller& caller) {
           return Answer(request, caller);
       }),
       m_failures([this](const std::string& line) { Log(line); }) {}
@@ -98,7 +100,53 @@ int GuardService::Run() {
 
 void GuardService::ApplySessions() { m_users.Apply(m_sessions.Table()); }
 
-GuardAnswer GuardService::Answer(GuardRequest request, const GuardCaller& caller) {
+GuardAnswer GuardService::AnswerAdministrator(const GuardRequest& request,
+                                              const GuardCaller& caller) {
+    static const std::map<GuardMethod, const char*> kWhat = {
+        {GuardMethod::AdminStatus, "status"},
+        {GuardMethod::AdminGrant, "grant"},
+        {GuardMethod::AdminSet, "set"},
+        {GuardMethod::AdminReload, "reload"},
+        {GuardMethod::AdminHistory, "history"}};
+    if (!caller.administrator) {
+        Log(std::string(kWhat.at(request.method)) + " refused to " +
+                (caller.user.empty() ? "?" : caller.user) + ": not an administrator",
+            EventKind::Refused);
+        return GuardAnswer::Error(kGuardErrorRefused, "not an administrator");
+    }
+    AdminResult result;
+    switch (request.method) {
+        case GuardMethod::AdminGrant:
+            result = m_admin.Grant(request.user, request.number);
+            break;
+        case GuardMethod::AdminSet:
+            result = m_admin.SetMinutes(request.user, request.number);
+            break;
+        case GuardMethod::AdminReload:
+            result = m_admin.Reload();
+            break;
+        case GuardMethod::AdminHistory:
+            result = m_admin.History(request.user, request.number);
+            break;
+        default:
+            result = m_admin.Status();
+            break;
+    }
+    if (!result.ok) return GuardAnswer::Error(kGuardErrorFailed, result.error);
+    // The pipe's answer has a bound that the bus's has not: rather no rows than some.
+    const std::optional<GuardAnswer> sent =
+        DecodeGuardAnswer(EncodeGuardAnswer(GuardAnswer::Lines(result.rows)));
+    if (!sent || sent->lines.size() != result.rows.size()) {
+        return GuardAnswer::Error(kGuardErrorFailed,
+                                  "too many rows for one answer: ask for fewer days");
+    }
+    return *sent;
+}
+
+GuardAnswer GuardService::Answer(const GuardRequest& request, const GuardCaller& caller) {
+    if (request.method != GuardMethod::Status && request.method != GuardMethod::PowerOff) {
+        return AnswerAdministrator(request, caller);
+    }
     if (m_sessions.OnCaller(caller.session, caller.user)) ApplySessions();
     // Only for the user of the caller's own session: a program of another
     // account started inside someone's session learns nothing and decides nothing.
@@ -108,9 +156,9 @@ GuardAnswer GuardService::Answer(GuardRequest request, const GuardCaller& caller
         return GuardAnswer::Error(kGuardErrorNotCounted);
     }
     const std::string& user = session->user;
-    if (request == GuardRequest::Status) {
+    if (request.method == GuardMethod::Status) {
         if (!m_users.Find(user)) return GuardAnswer::Error(kGuardErrorNotCounted);
-        return {GuardAnswer::Kind::Lines, m_users.StatusLines(user), {}};
+        return GuardAnswer::Lines(m_users.StatusLines(user));
     }
     // Only a user at the machine may end everyone's session with it, from it.
     if (StandingOf(m_sessions.Table(), std::to_string(caller.session),
@@ -122,7 +170,7 @@ GuardAnswer GuardService::Answer(GuardRequest request, const GuardCaller& caller
     }
     Log("power-off for " + user + ": the exit command without the password", EventKind::PowerOff);
     RequestPowerOff(user, 0);
-    return {GuardAnswer::Kind::Accepted, {}, {}};
+    return GuardAnswer::Accepted();
 }
 
 void GuardService::SetUserTimer(const std::string& user, unsigned id, unsigned milliseconds) {
@@ -153,6 +201,7 @@ void GuardService::OnTimer(UINT_PTR id) {
         return;
     }
     view->OnTimer(owner->second.second);
+    m_admin.AfterTick();
 }
 
 void GuardService::SendNotice(const std::string& user, const std::string& message) {

@@ -13,8 +13,10 @@
 #include <utility>
 
 #include "core/FailureLog.h"
+#include "core/GuardAdmin.h"
 #include "core/GuardedUsers.h"
 #include "guard/GuardPipeServer_win32.h"
+#include "guard/GuardPlatform_win32.h"
 #include "guard/Sessions_win32.h"
 #include "os/Handles_win32.h"
 #include "os/System_win32.h"
@@ -40,6 +42,8 @@ public:
     // Serves the pipe and the window until the window is closed (WM_CLOSE,
     // posted from any thread, stops the service).
     int Run();
+    // After Run, at the guard's stop: today's counts go to the history.
+    void Stop() { m_admin.Stop(); }
 
     // For the users' platforms.
     void SetUserTimer(const std::string& user, unsigned id, unsigned milliseconds);
@@ -58,7 +62,9 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    GuardAnswer Answer(GuardRequest request, const GuardCaller& caller);
+    GuardAnswer Answer(const GuardRequest& request, const GuardCaller& caller);
+    // An administrator's request (hourgatectl); anyone else is refused and logged.
+    GuardAnswer AnswerAdministrator(const GuardRequest& request, const GuardCaller& caller);
     void ApplySessions();
     void OnTimer(UINT_PTR id);
     void SendPowerOff();
@@ -72,6 +78,8 @@ private:
     WtsSessions m_sessions;
     bool m_bSessionsRead = false;
     GuardedUsers m_users;
+    GuardPlatform m_ownPlatform;  // the guard's directory, clocks and log, for no user
+    GuardAdmin m_admin;
     GuardPipeServer m_pipe;
     ScopedClass m_class;
     FailureLog m_failures;

@@ -56,7 +56,7 @@ BOOL CHourgateApp::InitInstance(int argc, char** argv, int showCommand) {
 
     const CommandLineInfo commandLine = ParseCommandLine(argc, argv, '\\');
     // Where the guard service runs, it counts and enforces; this program is its face.
-    const GuardReply guard = AskGuard(GuardRequest::Status);
+    const GuardPipeReply guard = AskGuard(GuardMethod::Status);
     const bool guarded = guard.reach != GuardReach::NoGuard;
     m_pPlatform = std::make_unique<Win32Platform>(commandLine.dryRun);
     m_pDocument = std::make_unique<CHourgateDoc>(*m_pPlatform);

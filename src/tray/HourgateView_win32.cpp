@@ -62,14 +62,14 @@ void CViewWindow::OnPaint() {
     if (output.kept != shown) ::SetWindowTextA(m_hWnd, output.kept.c_str());
 }
 
-void CViewWindow::EnterGuardedMode(const GuardReply& first) {
+void CViewWindow::EnterGuardedMode(const GuardPipeReply& first) {
     m_bGuarded = true;
     ShowGuardReply(first);
     ::SetTimer(m_hWnd, kGuardPollTimerId, kUsageTimerMilliseconds, nullptr);
 }
 
 bool CViewWindow::TakeOverByLateGuard() {
-    const GuardReply guard = AskGuard(GuardRequest::Status);
+    const GuardPipeReply guard = AskGuard(GuardMethod::Status);
     if (guard.reach == GuardReach::NoGuard) return false;
     ::KillTimer(m_hWnd, USAGE_TIMER_ID);
     m_platform.WriteSystemInfo("guarded mode: the guard service counts for this user from now on");
@@ -77,9 +77,9 @@ bool CViewWindow::TakeOverByLateGuard() {
     return true;
 }
 
-void CViewWindow::RefreshFromGuard() { ShowGuardReply(AskGuard(GuardRequest::Status)); }
+void CViewWindow::RefreshFromGuard() { ShowGuardReply(AskGuard(GuardMethod::Status)); }
 
-void CViewWindow::ShowGuardReply(const GuardReply& reply) {
+void CViewWindow::ShowGuardReply(const GuardPipeReply& reply) {
     std::vector<std::string> lines = m_guardLines;
     if (reply.Is(GuardAnswer::Kind::Lines)) {
         lines = reply.answer.lines;

@@ -34,7 +34,7 @@ public:
     // Guarded mode: the guard counts, and the view shows the guard's lines for
     // its user, starting with `first`, the answer that found the guard. The view
     // then never counts nor touches a file.
-    void EnterGuardedMode(const GuardReply& first);
+    void EnterGuardedMode(const GuardPipeReply& first);
     // Asks the guard for the lines now (a new or opened document, the window shown).
     void RefreshFromGuard();
     bool IsGuarded() const { return m_bGuarded; }
@@ -50,7 +50,7 @@ private:
     void OnPaint();
     // The status lines: the view's own, or the guard's in guarded mode.
     void Draw(TextOutput& output);
-    void ShowGuardReply(const GuardReply& reply);
+    void ShowGuardReply(const GuardPipeReply& reply);
 
     Win32Platform& m_platform;
     CHourgateView m_view;

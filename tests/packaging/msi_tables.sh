@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows installer's tables, read back for what an administrator relies on:
-# both programs, the guard service, the logon entry, the event-log source, the
+# the programs, the guard service, the logon entry, the event-log source, the
 # exemption list kept over upgrades and uninstalls, PURGE and upgrades.
 # Usage: msi_tables.sh MSI UPGRADE_CODE
 set -u
@@ -31,10 +31,12 @@ expect Upgrade WIX_DOWNGRADE_DETECTED 1,5 "$2" 2
 expect Directory INSTALLDIR 2,3 ProgramFiles64Folder Hourgate
 expect File hourgate.exe 2,3 TrayProgram hourgate.exe
 expect File hourgated.exe 2,3 GuardService hourgated.exe
+expect File hourgatectl.exe 2,3 AdminCommand hourgatectl.exe
 expect File Hourgate.ini 2,3 ExemptionList Hourgate.ini
 # 64-bit components; the list's is also Permanent and NeverOverwrite.
 expect Component TrayProgram 3,4 INSTALLDIR 256
 expect Component GuardService 3,4 INSTALLDIR 256
+expect Component AdminCommand 3,4 INSTALLDIR 256
 expect Component ExemptionList 3,4,6 INSTALLDIR 400 Hourgate.ini
 # Own process, automatic start, normal error control, LocalSystem.
 expect ServiceInstall hourgated 3-6,9,11,12 "Hourgate guard" 16 2 1 LocalSystem "[HourgatedArgs]" GuardService

@@ -39,23 +39,28 @@ std::string Raw(const std::string& request) {
 }  // namespace
 
 TEST(GuardPipeWin32, NoGuardAndASilentOneNeverHoldTheTrayProgram) {
-    EXPECT_EQ(AskGuard(GuardRequest::Status, 200).reach, GuardReach::NoGuard);
+    EXPECT_EQ(AskGuard(GuardMethod::Status, 200).reach, GuardReach::NoGuard);
     // A pipe of that name that never answers: the question ends when its time is up.
     const HANDLE silent = ::CreateNamedPipeA(kGuardPipeName, PIPE_ACCESS_DUPLEX,
                                              PIPE_TYPE_MESSAGE | PIPE_WAIT, 1, 64, 64, 0, nullptr);
     ASSERT_NE(silent, INVALID_HANDLE_VALUE);
     const ULONGLONG start = ::GetTickCount64();
-    EXPECT_EQ(AskGuard(GuardRequest::Status, 300).reach, GuardReach::Failed);
+    EXPECT_EQ(AskGuard(GuardMethod::Status, 300).reach, GuardReach::Failed);
     EXPECT_LT(::GetTickCount64() - start, 2000u);
     ::CloseHandle(silent);
 }
 
 TEST(GuardPipeWin32, AnswersEachCallerAsThePipeIdentifiesIt) {
     std::atomic<int> answered{0};
-    GuardPipeServer server([&](GuardRequest request, const GuardCaller& caller) {
+    GuardPipeServer server([&](const GuardRequest& request, const GuardCaller& caller) {
         ++answered;
-        if (request == GuardRequest::PowerOff) return GuardAnswer::Error(kGuardErrorRefused);
-        return GuardAnswer{GuardAnswer::Kind::Lines, {caller.user}, {}};
+        if (request.method == GuardMethod::PowerOff) return GuardAnswer::Error(kGuardErrorRefused);
+        // An administrator's rows: as many as a long history has.
+        if (request.method == GuardMethod::AdminHistory) {
+            return GuardAnswer::Lines(std::vector<std::string>(
+                static_cast<std::size_t>(request.number), request.user + "	5	guest"));
+        }
+        return GuardAnswer::Lines({caller.user, caller.administrator ? "administrator" : "user"});
     });
     std::string why;
     ASSERT_TRUE(server.Start(why)) << why;
@@ -63,11 +68,17 @@ TEST(GuardPipeWin32, AnswersEachCallerAsThePipeIdentifiesIt) {
     DWORD size = sizeof user;
     ASSERT_TRUE(::GetUserNameA(user, &size));
 
-    const GuardReply status = Serve(server, [] { return AskGuard(GuardRequest::Status); });
+    const GuardPipeReply status = Serve(server, [] { return AskGuard(GuardMethod::Status); });
     EXPECT_TRUE(status.Is(GuardAnswer::Kind::Lines));
-    EXPECT_EQ(status.answer.lines, std::vector<std::string>{user});
-    EXPECT_EQ(Serve(server, [] { return AskGuard(GuardRequest::PowerOff); }).answer.error,
+    // Wine's one user is an administrator; on Windows, only an elevated caller is.
+    EXPECT_EQ(status.answer.lines, (std::vector<std::string>{user, "administrator"}));
+    EXPECT_EQ(Serve(server, [] { return AskGuard(GuardMethod::PowerOff); }).answer.error,
               kGuardErrorRefused);
+    const GuardPipeReply rows = Serve(server, [] {
+        return AskGuard(GuardRequest(GuardMethod::AdminHistory, "Yamada Taro", 3000));
+    });
+    EXPECT_TRUE(rows.Is(GuardAnswer::Kind::Lines));
+    EXPECT_EQ(rows.answer.lines, std::vector<std::string>(3000, "Yamada Taro\t5\tguest"));
 
     // Callers that connect and never ask hold every instance for a moment only;
     // garbage and oversized requests are refused without reaching the service.
@@ -83,5 +94,5 @@ TEST(GuardPipeWin32, AnswersEachCallerAsThePipeIdentifiesIt) {
     });
     const std::string unknown = std::string("HG1 Error ") + kGuardErrorUnknownRequest;
     EXPECT_EQ(replies, unknown + " | " + unknown);
-    EXPECT_EQ(answered, 2);
+    EXPECT_EQ(answered, 3);
 }
