@@ -81,9 +81,8 @@ target_link_libraries(hourgated PRIVATE hourgate_guard_win32)
 hourgate_apply_flags(hourgated)
 
 # The administrators' command, a console program that asks the guard over its pipe.
-add_executable(hourgatectl src/ctl/CtlApp_win32.cpp src/ctl/Ctl.cpp src/os/Terminate_win32.cpp)
-target_link_libraries(hourgatectl PRIVATE hourgate_os_win32)
-target_include_directories(hourgatectl SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/third_party)
+add_executable(hourgatectl src/ctl/CtlApp_win32.cpp src/os/Terminate_win32.cpp)
+target_link_libraries(hourgatectl PRIVATE hourgate_ctl hourgate_os_win32)
 hourgate_apply_flags(hourgatectl)
 
 # The administrator's package: the exe and a sample exemption list, side by side
