@@ -2,10 +2,35 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sstream>
+
 #include <vector>
+#include "core/FormatText.h"
 
 #include "core/UsagePolicy.h"
+
+bool ParseDayLine(const std::string& text, char dateSeparator, RecordDate& day, int& number,
+                  std::string& name) {
+    std::size_t at = 0;
+    // Up to `digits` decimal digits, at least one, then `end`.
+    const auto field = [&](std::size_t digits, char end, int& value) {
+        const std::size_t start = at;
+        value = 0;
+        while (at < text.size() && at - start < digits && text[at] >= '0' && text[at] <= '9') {
+            value = value * 10 + (text[at++] - '0');
+        }
+        if (at == start || at >= text.size() || text[at] != end) return false;
+        ++at;
+        return true;
+    };
+    int year = 0, month = 0, date = 0;
+    if (!field(4, dateSeparator, year) || !field(2, dateSeparator, month) || !field(2, ' ', date) ||
+        !field(7, ' ', number) || at >= text.size()) {
+        return false;
+    }
+    day = {year, month, date};
+    name = text.substr(at);
+    return true;
+}
 
 namespace {
 
@@ -17,19 +42,11 @@ struct GrantLine {
 
 std::vector<GrantLine> ParseGrants(const std::string& bytes) {
     std::vector<GrantLine> lines;
-    std::istringstream in(bytes);
-    std::string text;
-    while (std::getline(in, text)) {
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        int year = 0, month = 0, day = 0, minutes = 0, consumed = 0;
-        if (std::sscanf(text.c_str(), "%4d/%2d/%2d %5d %n", &year, &month, &day, &minutes,
-                        &consumed) != 4 ||
-            consumed <= 0 || minutes < 0 || static_cast<std::size_t>(consumed) >= text.size()) {
-            continue;  // not one of ours: a torn or hand-made line gives nothing
-        }
-        lines.push_back({{year, month, day},
-                         std::min(minutes, kMaxGrantMinutes),
-                         text.substr(static_cast<std::size_t>(consumed))});
+    for (const std::string& text : SplitLines(bytes)) {
+        GrantLine line;
+        if (!ParseDayLine(text, '/', line.day, line.minutes, line.category)) continue;
+        line.minutes = std::min(line.minutes, kMaxGrantMinutes);
+        lines.push_back(std::move(line));
     }
     return lines;
 }
@@ -51,10 +68,9 @@ std::string AddGrant(const std::string& bytes, const RecordDate& day, const std:
                      int minutes, LeadByteTest isLeadByte) {
     std::string out;
     const auto emit = [&out, &day](int total, const std::string& name) {
-        char head[32];
-        std::snprintf(head, sizeof head, "%04d/%02d/%02d %d ", std::get<0>(day), std::get<1>(day),
-                      std::get<2>(day), total);
-        out += head + name + "\n";
+        out += FormatText("%04d/%02d/%02d %d ", std::get<0>(day), std::get<1>(day),
+                          std::get<2>(day), total) +
+               name + "\n";
     };
     for (const GrantLine& line : ParseGrants(bytes)) {
         if (line.day != day || EqualsNoCase(line.category, category, isLeadByte)) continue;

@@ -15,6 +15,11 @@ constexpr std::size_t kMaxGrantsBytes = 16 * 1024;
 // A day has no more minutes than this to give.
 constexpr int kMaxGrantMinutes = 1440;
 
+// One line of the history or the grants, "YYYY<sep>MM<sep>DD NUMBER NAME": false
+// for anything else (a torn or hand-made line counts for nothing).
+bool ParseDayLine(const std::string& text, char dateSeparator, RecordDate& day, int& number,
+                  std::string& name);
+
 // The minutes given to `category` on `day` (letter case of the name aside).
 int GrantedMinutes(const std::string& bytes, const RecordDate& day, const std::string& category,
                    LeadByteTest isLeadByte);

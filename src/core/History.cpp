@@ -1,29 +1,24 @@
 #include "core/History.h"
 
 #include <cstdio>
-#include <sstream>
+
+#include "core/FormatText.h"
 
 #include "core/DataFile.h"
 
 std::string FormatHistoryLine(const DayUsage& usage) {
-    char head[32];
-    std::snprintf(head, sizeof head, "%04d-%02d-%02d %d ", std::get<0>(usage.day),
-                  std::get<1>(usage.day), std::get<2>(usage.day), usage.minutes);
-    return head + usage.category + "\n";
+    return FormatText("%04d-%02d-%02d %d ", std::get<0>(usage.day), std::get<1>(usage.day),
+                      std::get<2>(usage.day), usage.minutes) +
+           usage.category + "\n";
 }
 
 std::vector<DayUsage> ParseHistory(const std::string& bytes) {
     std::map<std::pair<RecordDate, std::string>, int> days;
-    std::istringstream in(bytes);
-    std::string text;
-    while (std::getline(in, text)) {
-        int year = 0, month = 0, day = 0, minutes = 0, consumed = 0;
-        if (std::sscanf(text.c_str(), "%4d-%2d-%2d %7d %n", &year, &month, &day, &minutes,
-                        &consumed) != 4 ||
-            consumed <= 0 || minutes < 0 || static_cast<std::size_t>(consumed) >= text.size()) {
-            continue;
-        }
-        days[{{year, month, day}, text.substr(static_cast<std::size_t>(consumed))}] = minutes;
+    for (const std::string& text : SplitLines(bytes)) {
+        RecordDate day;
+        int minutes = 0;
+        std::string category;
+        if (ParseDayLine(text, '-', day, minutes, category)) days[{day, category}] = minutes;
     }
     std::vector<DayUsage> out;
     for (const auto& [key, minutes] : days) out.push_back({key.first, minutes, key.second});

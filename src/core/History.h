@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Grants.h"
 #include "core/UsageRecord.h"
 
 constexpr const char* kHistoryFileName = "history.log";
