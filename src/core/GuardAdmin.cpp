@@ -233,16 +233,14 @@ void GuardAdmin::WriteHistory(const std::vector<DayUsage>& lines) {
     }
 }
 
-void GuardAdmin::AfterTick() {
-    m_users.ForEach([this](CHourgateView& view, bool) {
-        const UsageStanding standing = view.Standing();
-        m_seen[standing.user] = standing.category;
-        m_ledger.Note({standing.day, standing.used, standing.category});
-    });
+void GuardAdmin::AfterTick(CHourgateView& view) {
+    const UsageStanding standing = view.Standing();
+    m_seen[standing.user] = standing.category;
+    m_ledger.Note({standing.day, standing.used, standing.category});
     WriteHistory(m_ledger.TakeEnded(Today()));
 }
 
 void GuardAdmin::Stop() {
-    AfterTick();
+    m_users.ForEach([this](CHourgateView& view, bool) { AfterTick(view); });
     WriteHistory(m_ledger.TakeAll());
 }

@@ -54,9 +54,9 @@ public:
     // The last `days` days of the user's category, or of all with an empty user.
     AdminResult History(const std::string& user, int days);
 
-    // After each accounting tick: notes the counts, and writes the days that
+    // After an accounting's tick: notes its count, and writes the days that
     // have ended to the history.
-    void AfterTick();
+    void AfterTick(CHourgateView& view);
     // At the guard's stop: today's counts go to the history too.
     void Stop();
 

@@ -45,6 +45,13 @@ void GuardedUsers::Apply(const SessionTable& sessions) {
         SessionClockPlatform& platform = found->second->platform;
         if (platform.IsCounting() == counts) continue;
         platform.SetCounting(counts);
+        // A paused count has nothing to tick for: its timer rests until the
+        // session is in use again, so ten users cost the guard one timer.
+        if (counts) {
+            platform.SetTimer(USAGE_TIMER_ID, kUsageTimerMilliseconds);
+        } else {
+            platform.KillTimer(USAGE_TIMER_ID);
+        }
         platform.WriteSystemInfo(user + (counts ? ": session active, count resumed"
                                                 : ": session inactive, count paused"));
     }

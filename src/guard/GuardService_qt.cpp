@@ -80,8 +80,10 @@ void GuardService::OnBusLost() {
 }
 
 void GuardService::OnUserTimer(const std::string& user, unsigned id) {
-    if (CHourgateView* view = m_users.Find(user)) view->OnTimer(id);
-    m_admin.AfterTick();
+    if (CHourgateView* view = m_users.Find(user)) {
+        view->OnTimer(id);
+        m_admin.AfterTick(*view);
+    }
 }
 
 QStringList GuardService::Lines(const std::string& user) {
@@ -127,7 +129,10 @@ void GuardService::DeliverHeldNotice(const std::string& user, const QString& sub
 }
 
 void GuardService::PublishStatus(const std::string& user) {
-    SendToSubscribers(user, QStringLiteral("StatusChanged"), Lines(user));
+    // The lines are drawn only for a user whose tray program listens.
+    const bool listened = std::any_of(m_subscribers.begin(), m_subscribers.end(),
+                                      [&user](const auto& entry) { return entry.second == user; });
+    if (listened) SendToSubscribers(user, QStringLiteral("StatusChanged"), Lines(user));
 }
 
 void GuardService::RequestPowerOff(const std::string& user, int delayMs, bool logOff) {

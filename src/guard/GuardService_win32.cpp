@@ -201,7 +201,7 @@ void GuardService::OnTimer(UINT_PTR id) {
         return;
     }
     view->OnTimer(owner->second.second);
-    m_admin.AfterTick();
+    m_admin.AfterTick(*view);
 }
 
 void GuardService::SendNotice(const std::string& user, const std::string& message) {
