@@ -29,8 +29,9 @@ add_custom_command(
 # - Hourgate.ini's component Permanent (16) and NeverOverwrite (128), besides
 #   64-bit (256): an upgrade or a reinstall keeps the administrator's list, and
 #   so does an uninstall;
-# - RemoveFile rows for PURGE=1 (records, their temporary files, the list and
-#   the emptied folder), skipped while PURGEDIR is unset;
+# - RemoveFile rows for PURGE=1 (records, their temporary files, the list, the
+#   limits, grants and history, and the emptied folder), skipped while PURGEDIR
+#   is unset; a name that is not 8.3 also needs a short name, as "SHORT|long";
 # - the upgrade row's upper version made inclusive, as WiX's
 #   AllowSameVersionUpgrades does: two builds that differ in the fourth part of
 #   the version replace each other instead of being installed side by side.
@@ -40,6 +41,10 @@ set(msi_fixups
     "${purge} ('PurgeRecords', 'TrayProgram', '*.txt', 'PURGEDIR', 2)"
     "${purge} ('PurgeTemporary', 'TrayProgram', '*.tmp', 'PURGEDIR', 2)"
     "${purge} ('PurgeList', 'TrayProgram', 'Hourgate.ini', 'PURGEDIR', 2)"
+    "${purge} ('PurgeGrants', 'TrayProgram', 'grants.dat', 'PURGEDIR', 2)"
+    "${purge} ('PurgeHistory', 'TrayProgram', 'history.log', 'PURGEDIR', 2)"
+    "${purge} ('PurgeOldHistory', 'TrayProgram', 'HISTOR~1.1|history.log.1', 'PURGEDIR', 2)"
+    "${purge} ('PurgeLimits', 'TrayProgram', 'LIMITS~1.CON|limits.conf', 'PURGEDIR', 2)"
     "INSERT INTO RemoveFile (FileKey, Component_, DirProperty, InstallMode) VALUES ('PurgeFolder', 'TrayProgram', 'PURGEDIR', 2)"
     "DELETE FROM Upgrade WHERE ActionProperty = 'WIX_UPGRADE_DETECTED'"
     "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty) VALUES ('${HOURGATE_UPGRADE_CODE}', '${msi_version}', 513, 'WIX_UPGRADE_DETECTED')")

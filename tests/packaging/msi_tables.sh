@@ -47,10 +47,14 @@ expect InstallExecuteSequence SetDryRunArgs 2 DRYRUN
 expect Registry 'Software\Microsoft\Windows\CurrentVersion\Run' 2,4-6 2 Hourgate '"[INSTALLDIR]hourgate.exe"' TrayProgram
 expect Registry EventMessageFile 2,3,5 2 'SYSTEM\CurrentControlSet\Services\EventLog\Application\Hourgate' '[INSTALLDIR]hourgated.exe'
 expect Registry TypesSupported 2,3,5 2 'SYSTEM\CurrentControlSet\Services\EventLog\Application\Hourgate' '#7'
-# PURGE=1: records, their temporary files, the list, then the folder.
+# PURGE=1: records, their temporary files, the list, the limits, grants and history, then the folder.
 expect InstallExecuteSequence SetPurgeDir 2 'PURGE AND REMOVE~="ALL" AND NOT UPGRADINGPRODUCTCODE'
 expect RemoveFile PurgeRecords 3-5 '*.txt' PURGEDIR 2
 expect RemoveFile PurgeTemporary 3-5 '*.tmp' PURGEDIR 2
 expect RemoveFile PurgeList 3-5 Hourgate.ini PURGEDIR 2
+expect RemoveFile PurgeLimits 3-5 'LIMITS~1.CON|limits.conf' PURGEDIR 2
+expect RemoveFile PurgeGrants 3-5 grants.dat PURGEDIR 2
+expect RemoveFile PurgeHistory 3-5 history.log PURGEDIR 2
+expect RemoveFile PurgeOldHistory 3-5 'HISTOR~1.1|history.log.1' PURGEDIR 2
 expect RemoveFile PurgeFolder 3-5 '' PURGEDIR 2
 ((failures == 0))
