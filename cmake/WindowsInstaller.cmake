@@ -18,12 +18,14 @@ set(stage ${CMAKE_CURRENT_BINARY_DIR}/msi-stage)
 # The package carries stripped copies; the build tree keeps the symbols.
 add_custom_command(
     OUTPUT ${stage}/hourgate.exe ${stage}/hourgated.exe ${stage}/hourgatectl.exe ${stage}/Hourgate.ini
+           ${stage}/LICENSE
     COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
     COMMAND ${CMAKE_STRIP} -o ${stage}/hourgate.exe $<TARGET_FILE:hourgate>
     COMMAND ${CMAKE_STRIP} -o ${stage}/hourgated.exe $<TARGET_FILE:hourgated>
     COMMAND ${CMAKE_STRIP} -o ${stage}/hourgatectl.exe $<TARGET_FILE:hourgatectl>
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/docs/Hourgate.ini ${stage}/
-    DEPENDS hourgate hourgated hourgatectl docs/Hourgate.ini VERBATIM)
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/docs/Hourgate.ini
+            ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE ${stage}/
+    DEPENDS hourgate hourgated hourgatectl docs/Hourgate.ini LICENSE VERBATIM)
 
 # What wixl 0.101 (Debian 12) ignores or lacks, written into the tables:
 # - Hourgate.ini's component Permanent (16) and NeverOverwrite (128), besides
@@ -34,7 +36,10 @@ add_custom_command(
 #   is unset; a name that is not 8.3 also needs a short name, as "SHORT|long";
 # - the upgrade row's upper version made inclusive, as WiX's
 #   AllowSameVersionUpgrades does: two builds that differ in the fourth part of
-#   the version replace each other instead of being installed side by side.
+#   the version replace each other instead of being installed side by side;
+# - the programs' versions and languages (as their version records have them,
+#   from the project's version), and no hashes for them, which Windows
+#   Installer keeps for unversioned files only.
 set(purge "INSERT INTO RemoveFile (FileKey, Component_, FileName, DirProperty, InstallMode) VALUES")
 set(msi_fixups
     "UPDATE Component SET Attributes = 400 WHERE Component = 'ExemptionList'"
@@ -47,7 +52,14 @@ set(msi_fixups
     "${purge} ('PurgeLimits', 'TrayProgram', 'LIMITS~1.CON|limits.conf', 'PURGEDIR', 2)"
     "INSERT INTO RemoveFile (FileKey, Component_, DirProperty, InstallMode) VALUES ('PurgeFolder', 'TrayProgram', 'PURGEDIR', 2)"
     "DELETE FROM Upgrade WHERE ActionProperty = 'WIX_UPGRADE_DETECTED'"
-    "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty) VALUES ('${HOURGATE_UPGRADE_CODE}', '${msi_version}', 513, 'WIX_UPGRADE_DETECTED')")
+    "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty) VALUES ('${HOURGATE_UPGRADE_CODE}', '${msi_version}', 513, 'WIX_UPGRADE_DETECTED')"
+    # One row at a time: msibuild's DELETE with OR deletes rows that do not match.
+    "UPDATE File SET Version = '${PROJECT_VERSION}', Language = '1041' WHERE File = 'hourgate.exe'"
+    "UPDATE File SET Version = '${PROJECT_VERSION}', Language = '1033' WHERE File = 'hourgated.exe'"
+    "UPDATE File SET Version = '${PROJECT_VERSION}', Language = '1033' WHERE File = 'hourgatectl.exe'"
+    "DELETE FROM MsiFileHash WHERE File_ = 'hourgate.exe'"
+    "DELETE FROM MsiFileHash WHERE File_ = 'hourgated.exe'"
+    "DELETE FROM MsiFileHash WHERE File_ = 'hourgatectl.exe'")
 list(TRANSFORM msi_fixups PREPEND "-q;")
 
 # Built under another name and renamed last, so a failed step leaves no package.
@@ -58,7 +70,7 @@ add_custom_command(OUTPUT ${msi}
     COMMAND ${HOURGATE_MSIBUILD} ${msi}.part ${msi_fixups}
     COMMAND ${CMAKE_COMMAND} -E rename ${msi}.part ${msi}
     DEPENDS ${wxs} ${stage}/hourgate.exe ${stage}/hourgated.exe ${stage}/hourgatectl.exe
-            ${stage}/Hourgate.ini
+            ${stage}/Hourgate.ini ${stage}/LICENSE
     # wixl 0.101 finds sources only relative to the working directory.
     WORKING_DIRECTORY ${stage}
     COMMENT "Building the Windows installer hourgate-${PROJECT_VERSION}-x64.msi" VERBATIM)
@@ -67,6 +79,6 @@ add_custom_target(hourgate_msi ALL DEPENDS ${msi})
 if(BUILD_TESTING)
     add_test(NAME package.msi_tables
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/packaging/msi_tables.sh ${msi}
-                     ${HOURGATE_UPGRADE_CODE})
+                     ${HOURGATE_UPGRADE_CODE} ${PROJECT_VERSION})
     set_tests_properties(package.msi_tables PROPERTIES LABELS package TIMEOUT 60)
 endif()

@@ -57,7 +57,7 @@ if [[ "$image" != *--dry-run ]]; then
     wine sc stop hourgated </dev/null >/dev/null 2>&1 # not in dry-run mode: stop it at once
     echo "FAIL - the service is not in dry-run mode: $image" && exit 1
 fi
-check "files" "Hourgate.ini hourgate.exe hourgatectl.exe hourgated.exe " "$(listing)"
+check "files" "Hourgate.ini LICENSE hourgate.exe hourgatectl.exe hourgated.exe " "$(listing)"
 # Wine leaves the program's path unquoted; Windows Installer quotes it.
 check "service command line" 'REG_SZ C:\Program Files\Hourgate\hourgated.exe --dry-run' "$image"
 check "service start" "REG_DWORD 0x2" "$(reg_value "$service" Start)"
@@ -77,7 +77,7 @@ rm "$dir/hourgate.exe"
 msiexec /i "$msi" REINSTALL=ALL REINSTALLMODE=amus DRYRUN=1
 check "forced reinstall" 0 $?
 check "reinstall restores the program, keeps the list" \
-    "Hourgate.ini guest.txt hourgate.exe hourgatectl.exe hourgated.exe 21" \
+    "Hourgate.ini LICENSE guest.txt hourgate.exe hourgatectl.exe hourgated.exe 21" \
     "$(listing)$(wc -c <"$dir/Hourgate.ini")"
 
 msiexec /x "$msi"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The Windows installer's tables, read back for what an administrator relies on:
-# the programs, the guard service, the logon entry, the event-log source, the
-# exemption list kept over upgrades and uninstalls, PURGE and upgrades.
-# Usage: msi_tables.sh MSI UPGRADE_CODE
+# the programs and their versions, the guard service, the logon entry, the
+# event-log source, the exemption list kept over upgrades and uninstalls,
+# PURGE, upgrades and Add/Remove Programs.
+# Usage: msi_tables.sh MSI UPGRADE_CODE VERSION
 set -u
-msi=${1:?usage: $0 MSI UPGRADE_CODE}
+msi=${1:?usage: $0 MSI UPGRADE_CODE VERSION}
 failures=0
 
 # expect TABLE KEY COLUMNS FIELD...: the row that has a field equal to KEY holds
@@ -21,10 +22,15 @@ expect() {
 }
 
 msiinfo suminfo "$msi" | grep -qx 'Template: x64;1033' || { echo "FAIL - not an x64 package"; failures=$((failures + 1)); }
+msiinfo suminfo "$msi" | grep -q '^Comments: .*Apache License 2.0' || { echo "FAIL - no licence in the summary"; failures=$((failures + 1)); }
 expect Property ALLUSERS 2 1
 expect Property ProductName 2 Hourgate
-expect Property Manufacturer 2 Hourgate
+expect Property Manufacturer 2 "Hourgate maintainers"
 expect Property UpgradeCode 2 "$2"
+expect Property ARPCONTACT 2 "Hourgate maintainers <hourgate@example.org>"
+expect Property ARPHELPLINK 2 https://example.org/hourgate
+expect Property ARPURLINFOABOUT 2 https://example.org/hourgate
+expect Property ARPCOMMENTS 2 "Daily PC-use limits for every user. Released under the Apache License 2.0 (LICENSE in the install folder)."
 # Upgrades: older and same versions are replaced, a newer one is not.
 expect Upgrade WIX_UPGRADE_DETECTED 1,2,5 "$2" "" 513
 expect Upgrade WIX_DOWNGRADE_DETECTED 1,5 "$2" 2
@@ -33,6 +39,17 @@ expect File hourgate.exe 2,3 TrayProgram hourgate.exe
 expect File hourgated.exe 2,3 GuardService hourgated.exe
 expect File hourgatectl.exe 2,3 AdminCommand hourgatectl.exe
 expect File Hourgate.ini 2,3 ExemptionList Hourgate.ini
+expect File LICENSE 2,3 Licence LICENSE
+# The programs' versions and languages are those of the version records they carry.
+files=$(mktemp -d) && trap 'rm -rf "$files"' EXIT
+msiextract -C "$files" "$msi" >/dev/null
+for program in hourgate.exe:1041 hourgated.exe:1033 hourgatectl.exe:1033; do
+    exe=$(find "$files" -name "${program%:*}")
+    record=$(x86_64-w64-mingw32-windres -i "$exe" -O rc | sed -n 's/^ FILEVERSION //p' | tr -d ' ' | tr , .)
+    [ "$record" == "$3" ] || { echo "FAIL - ${program%:*} carries version $record"; failures=$((failures + 1)); }
+    expect File "${program%:*}" 5,6 "$3" "${program#*:}"
+    expect MsiFileHash "${program%:*}" 1 # Windows Installer hashes unversioned files only
+done
 # 64-bit components; the list's is also Permanent and NeverOverwrite.
 expect Component TrayProgram 3,4 INSTALLDIR 256
 expect Component GuardService 3,4 INSTALLDIR 256
