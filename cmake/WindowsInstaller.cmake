@@ -39,7 +39,13 @@ add_custom_command(
 #   the version replace each other instead of being installed side by side;
 # - the programs' versions and languages (as their version records have them,
 #   from the project's version), and no hashes for them, which Windows
-#   Installer keeps for unversioned files only.
+#   Installer keeps for unversioned files only;
+# - the administrator's settings as secure properties, which an installation
+#   by Group Policy or by a user under an elevating policy passes on to the
+#   installation itself (wixl makes only its upgrade properties so).
+# (A list's ';' would split the command: the generator expression gives it.)
+string(JOIN "$<SEMICOLON>" secure DRYRUN EXEMPT_USERS INSTALLDIR PURGE TIMEUP_ACTION
+       WIX_DOWNGRADE_DETECTED WIX_UPGRADE_DETECTED)
 set(purge "INSERT INTO RemoveFile (FileKey, Component_, FileName, DirProperty, InstallMode) VALUES")
 set(msi_fixups
     "UPDATE Component SET Attributes = 400 WHERE Component = 'ExemptionList'"
@@ -59,7 +65,8 @@ set(msi_fixups
     "UPDATE File SET Version = '${PROJECT_VERSION}', Language = '1033' WHERE File = 'hourgatectl.exe'"
     "DELETE FROM MsiFileHash WHERE File_ = 'hourgate.exe'"
     "DELETE FROM MsiFileHash WHERE File_ = 'hourgated.exe'"
-    "DELETE FROM MsiFileHash WHERE File_ = 'hourgatectl.exe'")
+    "DELETE FROM MsiFileHash WHERE File_ = 'hourgatectl.exe'"
+    "UPDATE Property SET Value = '${secure}' WHERE Property = 'SecureCustomProperties'")
 list(TRANSFORM msi_fixups PREPEND "-q;")
 
 # Built under another name and renamed last, so a failed step leaves no package.

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows installer's tables, read back for what an administrator relies on:
 # the programs and their versions, the guard service, the logon entry, the
-# event-log source, the exemption list kept over upgrades and uninstalls,
-# PURGE, upgrades and Add/Remove Programs.
+# event-log source, the exemption list kept over upgrades and uninstalls, the
+# settings of a silent installation, PURGE, upgrades and Add/Remove Programs.
 # Usage: msi_tables.sh MSI UPGRADE_CODE VERSION
 set -u
 msi=${1:?usage: $0 MSI UPGRADE_CODE VERSION}
@@ -60,7 +60,25 @@ expect ServiceInstall hourgated 3-6,9,11,12 "Hourgate guard" 16 2 1 LocalSystem 
 # Started on install, stopped on install and uninstall, removed on uninstall; waited for.
 expect ServiceControl hourgated 3,5,6 163 1 GuardService
 expect CustomAction SetDryRunArgs 2-4 51 HourgatedArgs --dry-run
-expect InstallExecuteSequence SetDryRunArgs 2 DRYRUN
+expect InstallExecuteSequence SetDryRunArgs 2 'DRYRUN AND DRYRUN<>"0"'
+# The settings of a silent or Group Policy installation: secure, each remembered
+# under Software\Hourgate and recalled when not given.
+expect Property SecureCustomProperties 2 "DRYRUN;EXEMPT_USERS;INSTALLDIR;PURGE;TIMEUP_ACTION;WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED"
+for setting in DRYRUN:DryRun EXEMPT_USERS:ExemptUsers TIMEUP_ACTION:TimeUpAction; do
+    property=${setting%:*} name=${setting#*:}
+    expect Registry "[$property]" 2-4,6 2 'Software\Hourgate' "$name" TrayProgram
+    expect RegLocator "Remembered$name" 2-5 2 'Software\Hourgate' "$name" 18
+    expect AppSearch "Remembered$name" 1 "REMEMBERED_$property"
+    expect CustomAction "Recall$name" 2-4 51 "$property" "[REMEMBERED_$property]"
+    expect InstallExecuteSequence "Recall$name" 2 "NOT $property"
+done
+# The list and the limits are written by the installed guard, as LocalSystem,
+# only when given on the command line, never from the remembered settings.
+expect CustomAction WriteExemptionList 2-4 3090 hourgated.exe '--write-exemption-list "[GivenExemptUsers]"'
+expect CustomAction SetTimeUpAction 2-4 3090 hourgated.exe '--set-action "[GivenTimeUpAction]"'
+expect InstallExecuteSequence WriteExemptionList 2 'GivenExemptUsers AND NOT REMOVE~="ALL"'
+expect InstallExecuteSequence SetTimeUpAction 2 'GivenTimeUpAction AND NOT REMOVE~="ALL"'
+expect LaunchCondition 'TIMEUP_ACTION must be poweroff or logoff.' 1 'REMOVE~="ALL" OR NOT TIMEUP_ACTION OR TIMEUP_ACTION~="poweroff" OR TIMEUP_ACTION~="logoff"'
 expect Registry 'Software\Microsoft\Windows\CurrentVersion\Run' 2,4-6 2 Hourgate '"[INSTALLDIR]hourgate.exe"' TrayProgram
 expect Registry EventMessageFile 2,3,5 2 'SYSTEM\CurrentControlSet\Services\EventLog\Application\Hourgate' '[INSTALLDIR]hourgated.exe'
 expect Registry TypesSupported 2,3,5 2 'SYSTEM\CurrentControlSet\Services\EventLog\Application\Hourgate' '#7'
