@@ -1,6 +1,6 @@
 # The administrator's installer for guarded mode: hourgate-<version>-x64.msi,
 # built with wixl (msitools) from packaging/windows/hourgate.wxs whenever wixl is
-# installed, and its tables checked by a test (label package).
+# installed; tests (label package) read its tables back and try it under Wine.
 find_program(HOURGATE_WIXL wixl)
 find_program(HOURGATE_MSIBUILD msibuild)
 if(NOT HOURGATE_WIXL OR NOT HOURGATE_MSIBUILD)
@@ -88,4 +88,9 @@ if(BUILD_TESTING)
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/packaging/msi_tables.sh ${msi}
                      ${HOURGATE_UPGRADE_CODE} ${PROJECT_VERSION})
     set_tests_properties(package.msi_tables PROPERTIES LABELS package TIMEOUT 60)
+    # The package installed, repaired, upgraded and removed under Wine (DRYRUN=1),
+    # in a prefix of its own; about half a minute, alone, as Wine's timing wants.
+    add_test(NAME package.msi_trial
+             COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/scripts/msi-trial-wine.sh ${msi})
+    set_tests_properties(package.msi_trial PROPERTIES LABELS package TIMEOUT 600 RUN_SERIAL TRUE)
 endif()
