@@ -53,6 +53,16 @@ target_link_libraries(hourgate PRIVATE hourgate_win32)
 hourgate_apply_flags(hourgate)
 set_source_files_properties(src/res/hourgate.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/src/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/src/res/hourgate.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/warning.ico;${CMAKE_CURRENT_SOURCE_DIR}/src/res/toolbar.bmp")
+# Every program's version record carries the project's version, from one header
+# made here; the guard's and the command's share the rest of the record.
+set(HOURGATE_GENERATED_DIR ${CMAKE_CURRENT_BINARY_DIR}/generated)
+configure_file(src/res/ReleaseVersion.h.in ${HOURGATE_GENERATED_DIR}/ReleaseVersion.h @ONLY)
+set_property(SOURCE src/res/hourgate.rc src/res/hourgated.rc src/res/hourgatectl.rc
+             APPEND PROPERTY INCLUDE_DIRECTORIES ${HOURGATE_GENERATED_DIR})
+set_property(SOURCE src/res/hourgate.rc src/res/hourgated.rc src/res/hourgatectl.rc
+             APPEND PROPERTY OBJECT_DEPENDS ${HOURGATE_GENERATED_DIR}/ReleaseVersion.h)
+set_property(SOURCE src/res/hourgated.rc src/res/hourgatectl.rc
+             APPEND PROPERTY OBJECT_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/res/VersionInfo.inc)
 
 # The guard service: the core once per user session, as a LocalSystem service.
 add_library(hourgate_guard_win32 STATIC
@@ -76,12 +86,13 @@ set_source_files_properties(${HOURGATE_MESSAGES_DIR}/messages.rc PROPERTIES
     GENERATED TRUE OBJECT_DEPENDS ${HOURGATE_MESSAGES_DIR}/MSG00409.bin)
 target_sources(hourgate PRIVATE ${HOURGATE_MESSAGES_DIR}/messages.rc)
 add_executable(hourgated src/guard/GuardApp_win32.cpp src/os/Terminate_win32.cpp
-                         ${HOURGATE_MESSAGES_DIR}/messages.rc)
+                         ${HOURGATE_MESSAGES_DIR}/messages.rc src/res/hourgated.rc)
 target_link_libraries(hourgated PRIVATE hourgate_guard_win32)
 hourgate_apply_flags(hourgated)
 
 # The administrators' command, a console program that asks the guard over its pipe.
-add_executable(hourgatectl src/ctl/CtlApp_win32.cpp src/os/Terminate_win32.cpp)
+add_executable(hourgatectl src/ctl/CtlApp_win32.cpp src/os/Terminate_win32.cpp
+                           src/res/hourgatectl.rc)
 target_link_libraries(hourgatectl PRIVATE hourgate_ctl hourgate_os_win32)
 hourgate_apply_flags(hourgatectl)
 

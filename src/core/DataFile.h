@@ -45,3 +45,10 @@ struct FileUpdate {
 //   it and nothing is written (`held`): a lock never hides what a file holds.
 FileUpdate UpdateDataFile(const std::string& path, std::size_t maxBytes,
                           const std::function<std::string(const FileContents&)>& change);
+
+// Puts `bytes` in the file's place whole, whatever was there: written to a
+// temporary file beside it, flushed, and renamed over it, so that a reader
+// finds the old file or the new one, never a part. For the administrator's
+// files, which the installer writes while no copy of the program runs; empty
+// when written, else the system's reason.
+std::string ReplaceDataFile(const std::string& path, const std::string& bytes);

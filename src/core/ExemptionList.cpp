@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/DataFile.h"
+#include "core/FormatText.h"
 #include "core/Grants.h"
 #include "core/History.h"
 #include "core/Limits.h"
@@ -12,6 +13,8 @@
 namespace {
 
 constexpr const char* kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+// Besides ',', which separates the names in the installer's list.
+constexpr const char* kNotInLoginNames = "\"/\\[]:;|=+*?<>";
 
 bool IsUnsafeFileName(const std::string& name) {
     return name == "." || name == ".." || name.find_first_of("/\\") != std::string::npos;
@@ -41,6 +44,45 @@ void ParseExemptionList(const std::string& text, ExemptNameSlots& names, int& co
         ++count;
         start = end + 1;
     }
+}
+
+bool FormatExemptionList(const std::string& commaSeparated, LeadByteTest isLeadByte,
+                         std::string& text, std::string& why) {
+    text.clear();
+    int count = 0;
+    // Splitting on the byte is safe: a double-byte character's second byte is never ','.
+    for (std::size_t start = 0; start <= commaSeparated.size();) {
+        std::size_t end = commaSeparated.find(',', start);
+        if (end == std::string::npos) end = commaSeparated.size();
+        std::string name = commaSeparated.substr(start, end - start);
+        start = end + 1;
+        name.erase(0, name.find_first_not_of(" \t"));
+        name = TrimRight(name);
+        if (name.empty()) continue;
+        if (++count > kMaxExemptNames) {
+            why = FormatText("more than %d names", kMaxExemptNames);
+            return false;
+        }
+        if (name.size() >= kExemptNameBytes) {
+            why = FormatText("%s is longer than %d bytes", name.c_str(), kExemptNameBytes - 1);
+            return false;
+        }
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(name[i]);
+            if (byte < 0x20 || byte == 0x7F) {
+                why = FormatText("name %d has a control character", count);
+                return false;
+            }
+            if (std::strchr(kNotInLoginNames, byte)) {
+                why = FormatText("%s: a login name cannot have '%c'", name.c_str(), byte);
+                return false;
+            }
+            if (isLeadByte && isLeadByte(byte)) ++i;  // its second byte may be any
+        }
+        text += name + "\r\n";
+    }
+    if (count == 0) why = "the list names no one";
+    return count > 0;
 }
 
 std::string LoadExemptionList(const std::string& programDirectory, char separator,

@@ -18,6 +18,14 @@ constexpr const char* kExemptionListFileName = "Hourgate.ini";
 // takes its slot as an empty entry, which matches no login name.
 void ParseExemptionList(const std::string& text, ExemptNameSlots& names, int& count);
 
+// The file's text for a comma-separated list of names, as the installer passes
+// them: one name per line with CR LF, the blanks around each name and empty
+// entries dropped. False, with why, for a list the file cannot hold as given:
+// no name, more than 10, a name longer than 30 bytes, or one with a control
+// character or a character Windows does not allow in a login name.
+bool FormatExemptionList(const std::string& commaSeparated, LeadByteTest isLeadByte,
+                         std::string& text, std::string& why);
+
 // Reads Hourgate.ini, whole, from the program directory into the slots. When the
 // file cannot be read the slots and the count are left as they were; the result
 // is then why, when the file is there (empty when it is simply missing).

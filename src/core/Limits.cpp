@@ -260,10 +260,8 @@ Limits ParseLimits(const std::string& bytes, const Limits& lastGood, LeadByteTes
             }
         };
         if (key == Key::Action) {
-            if (EqualsNoCase(value, "poweroff")) {
-                limits.action = TimeUpAction::PowerOff;
-            } else if (EqualsNoCase(value, "logoff")) {
-                limits.action = TimeUpAction::LogOff;
+            if (const std::optional<TimeUpAction> action = TimeUpActionNamed(value)) {
+                limits.action = *action;
             } else {
                 limits.action = lastGood.action;
                 report(FormatText("action: %s is not poweroff or logoff", shown.c_str()));
@@ -297,6 +295,35 @@ Limits ParseLimits(const std::string& bytes, const Limits& lastGood, LeadByteTes
     }
     if (leftOut > 0) problems.push_back({0, FormatText("%d more problems not listed", leftOut)});
     return limits;
+}
+
+std::optional<TimeUpAction> TimeUpActionNamed(const std::string& name) {
+    if (EqualsNoCase(name, "poweroff")) return TimeUpAction::PowerOff;
+    if (EqualsNoCase(name, "logoff")) return TimeUpAction::LogOff;
+    return std::nullopt;
+}
+
+std::string WithTimeUpAction(const std::string& bytes, TimeUpAction action) {
+    const std::string line =
+        std::string("action = ") + (action == TimeUpAction::LogOff ? "logoff" : "poweroff");
+    const std::size_t first = bytes.rfind(kUtf8ByteOrderMark, 0) == 0 ? 3 : 0;
+    // The lines as ParseLimits reads them, up to the first section.
+    for (std::size_t start = first; start < bytes.size();) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        const std::size_t stop = end > start && bytes[end - 1] == '\r' ? end - 1 : end;
+        const std::string text = Trim(bytes.substr(start, stop - start));
+        if (!text.empty() && text[0] == '[') break;
+        const std::size_t equals = text.find('=');
+        if (equals != std::string::npos && KeyNamed(Trim(text.substr(0, equals))) == Key::Action) {
+            return bytes.substr(0, start) + line + bytes.substr(stop);
+        }
+        start = end + 1;
+    }
+    // The file's own line ends: CR LF unless it has only LF.
+    const bool lf =
+        bytes.find('\n') != std::string::npos && bytes.find("\r\n") == std::string::npos;
+    return bytes.substr(0, first) + line + (lf ? "\n" : "\r\n") + bytes.substr(first);
 }
 
 std::string FormatLimitsProblem(const LimitsProblem& problem) {

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -80,6 +81,14 @@ struct LimitsProblem {
 // in the narrow code page.
 Limits ParseLimits(const std::string& bytes, const Limits& lastGood, LeadByteTest isLeadByte,
                    std::vector<LimitsProblem>& problems);
+
+// "poweroff" or "logoff", letter case aside; nothing for any other name.
+std::optional<TimeUpAction> TimeUpActionNamed(const std::string& name);
+
+// The file's bytes with the action set, for the installer: the first action
+// line before the first section rewritten, or, where there is none, one put
+// first; every other byte stays. Nothing (a new file) gives the one line.
+std::string WithTimeUpAction(const std::string& bytes, TimeUpAction action);
 
 // "limits.conf line N: ...", one line of the system log.
 std::string FormatLimitsProblem(const LimitsProblem& problem);

@@ -8,24 +8,38 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "core/CommandLine.h"
+#include "core/DataFile.h"
+#include "core/ExemptionList.h"
+#include "core/Limits.h"
+#include "core/ProgramDirectory.h"
 #include "guard/GuardService_win32.h"
 #include "os/Handles_win32.h"
+#include "os/System_win32.h"
 
 namespace {
 
 constexpr const char* kServiceName = "hourgated";
 constexpr const char* kConsoleSwitch = "--console";
 constexpr const char* kSessionsFromCallersSwitch = "--sessions-from-callers";
+constexpr const char* kWriteExemptionListSwitch = "--write-exemption-list";
+constexpr const char* kSetActionSwitch = "--set-action";
 constexpr const char* kGuardUsage =
     "usage: hourgated [--dry-run] [--console] [--sessions-from-callers]\n"
+    "       hourgated [--write-exemption-list NAMES] [--set-action ACTION]\n"
     "  --dry-run  run as usual, but only report each power-off in the log\n"
     "  --console  run by hand rather than by the service manager; the log also\n"
     "             goes to standard error, Ctrl+C stops it\n"
     "  --sessions-from-callers  for tests under Wine, which lists no sessions:\n"
     "             a tray program's session counts from its first call\n"
+    "  --write-exemption-list NAMES  for the installer: Hourgate.ini beside the\n"
+    "             program with these comma-separated names, one per line\n"
+    "  --set-action ACTION  for the installer: the action of limits.conf beside\n"
+    "             the program, poweroff or logoff; the rest of the file is kept\n"
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n";
 
@@ -163,17 +177,84 @@ int RunOnConsole() {
     return exitCode;
 }
 
+// What the installer hands over from its properties, to be written beside the program.
+struct InstallerSettings {
+    std::optional<std::string> names;
+    std::optional<std::string> action;
+};
+
+// The narrow arguments are the command line in the system's code page; a
+// character it lacks would arrive as '?' or a look-alike, and a wrong name
+// would go into the list.
+bool CommandLineFitsCodePage() {
+    if (::GetACP() == CP_UTF8) return true;
+    BOOL lossy = FALSE;
+    return ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, ::GetCommandLineW(), -1, nullptr, 0,
+                                 nullptr, &lossy) > 0 &&
+           !lossy;
+}
+
+// 0 when written, 2 for a value the files cannot take (nothing is written
+// then), 1 when a file cannot be written. The installer shows no output, so
+// the reason also goes to the event log.
+int WriteInstallerSettings(const InstallerSettings& settings) {
+    EventLog log;
+    const auto refuse = [&](const std::string& why, int exitCode) {
+        std::fprintf(stderr, "hourgated: %s\n", why.c_str());
+        log.Write("installer settings refused: " + why, EventKind::Refused);
+        return exitCode;
+    };
+    if (!CommandLineFitsCodePage()) {
+        return refuse("the command line has characters that code page " +
+                          std::to_string(::GetACP()) + " cannot represent",
+                      2);
+    }
+    std::string list, why;
+    if (settings.names && !FormatExemptionList(*settings.names, Win32IsLeadByte, list, why)) {
+        return refuse(std::string(kExemptionListFileName) + ": " + why, 2);
+    }
+    const std::optional<TimeUpAction> action =
+        settings.action ? TimeUpActionNamed(*settings.action) : std::nullopt;
+    if (settings.action && !action) {
+        return refuse("action " + *settings.action + " is not poweroff or logoff", 2);
+    }
+    const std::string directory = ProgramDirectoryOf(Win32ExecutablePath(), '\\', Win32IsLeadByte);
+    std::string written;
+    if (settings.names) {
+        why = ReplaceDataFile(JoinPath(directory, '\\', kExemptionListFileName), list);
+        if (!why.empty()) return refuse(std::string(kExemptionListFileName) + ": " + why, 1);
+        written = kExemptionListFileName;
+    }
+    if (action) {
+        const std::string path = JoinPath(directory, '\\', kLimitsFileName);
+        const FileContents limits = ReadDataFile(path, kMaxLimitsBytes + 1, false);
+        why = limits.state == FileState::Unreadable ? limits.why
+              : limits.bytes.size() > kMaxLimitsBytes
+                  ? "larger than the program reads"
+                  : ReplaceDataFile(path, WithTimeUpAction(limits.bytes, *action));
+        if (!why.empty()) return refuse(std::string(kLimitsFileName) + ": " + why, 1);
+        written += (written.empty() ? "" : ", ") + std::string(kLimitsFileName);
+    }
+    log.Write("installer settings written: " + written, EventKind::Info);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    // --console and --sessions-from-callers are the guard's own; the rest is
-    // the command line both programs share.
+    // --console, --sessions-from-callers and the installer's settings are the guard's own; the rest
+    // is the command line both programs share.
     std::vector<const char*> shared;
+    InstallerSettings settings;
     for (int i = 0; i < argc; ++i) {
         if (i > 0 && std::strcmp(argv[i], kConsoleSwitch) == 0) {
             g_options.console = true;
         } else if (i > 0 && std::strcmp(argv[i], kSessionsFromCallersSwitch) == 0) {
             g_options.sessionsFromCallers = true;
+        } else if (i > 0 && std::strcmp(argv[i], kWriteExemptionListSwitch) == 0) {
+            settings.names = i + 1 < argc ? argv[++i] : "";
+        } else if (i > 0 && std::strcmp(argv[i], kSetActionSwitch) == 0) {
+            settings.action = i + 1 < argc ? argv[++i] : "";
         } else {
             shared.push_back(argv[i]);
         }
@@ -182,6 +263,7 @@ int main(int argc, char** argv) {
         ParseCommandLine(static_cast<int>(shared.size()), shared.data(), '\\');
     const int answered = AnswerGuardCommandLine(commandLine, kGuardUsage, stdout, stderr);
     if (answered >= 0) return answered;
+    if (settings.names || settings.action) return WriteInstallerSettings(settings);
     g_options.dryRun = commandLine.dryRun;
     // Local time is the system's zone, read from the system (never the run-time's
     // TZ); the variable is cleared all the same, so that nothing in the run-time

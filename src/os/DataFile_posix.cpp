@@ -156,3 +156,7 @@ FileUpdate UpdateDataFile(const std::string& path, std::size_t maxBytes,
         return result;
     }
 }
+
+std::string ReplaceDataFile(const std::string& path, const std::string& bytes) {
+    return CreateWhole(path, bytes, true);
+}

@@ -186,3 +186,8 @@ FileUpdate UpdateDataFile(const std::string& path, std::size_t maxBytes,
         return result;
     }
 }
+
+std::string ReplaceDataFile(const std::string& path, const std::string& bytes) {
+    const DWORD error = CreateWhole(path, bytes, true);
+    return error == ERROR_SUCCESS ? std::string() : WindowsErrorText(error);
+}

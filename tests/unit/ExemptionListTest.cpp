@@ -47,3 +47,21 @@ TEST(ExemptionList, ResolvesOnlyNamesThatStayInTheProgramDirectory) {
         EXPECT_EQ(ResolveUsageCategory(login, names, count, IsCp932LeadByte), category) << login;
     }
 }
+
+TEST(ExemptionList, InstallerListBecomesLinesOrIsRefused) {
+    const std::pair<std::string, std::string> cases[] = {
+        {" taro ,,\x89\xD4\x8E\x71", "taro\r\n\x89\xD4\x8E\x71\r\n"},  // 花子
+        // 表, whose second byte is '\', and ten names.
+        {"\x95\x5C,a,b,c,d,e,f,g,h,i", "\x95\x5C\r\na\r\nb\r\nc\r\nd\r\ne\r\nf\r\ng\r\nh\r\ni\r\n"},
+        {"a,b,c,d,e,f,g,h,i,j,k", "more than 10 names"},
+        {std::string(31, 'x'), std::string(31, 'x') + " is longer than 30 bytes"},
+        {"taro;hanako", "taro;hanako: a login name cannot have ';'"},
+        {"ta\tro", "name 1 has a control character"},
+        {" , ", "the list names no one"},
+    };
+    for (const auto& [names, result] : cases) {
+        std::string text, why;
+        const bool ok = FormatExemptionList(names, IsCp932LeadByte, text, why);
+        EXPECT_EQ(ok ? text : why, result) << names;
+    }
+}

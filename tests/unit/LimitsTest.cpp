@@ -167,3 +167,18 @@ TEST(Limits, ProblemsAreFewSafeLogLines) {
     }
     EXPECT_EQ(FormatLimitsProblem(problems.back()), "limits.conf: 13 more problems not listed");
 }
+
+// The installer sets the action and leaves the administrator's other lines as they are.
+TEST(Limits, InstallerSetsTheGlobalActionOnly) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "action = logoff\r\n"},
+        {"\xEF\xBB\xBF# mine\n[guest]\naction = poweroff\n",
+         "\xEF\xBB\xBF"
+         "action = logoff\n# mine\n[guest]\naction = poweroff\n"},
+        {"history_max_kib = 9\r\n  Action=poweroff \r\naction = x\r\n[a]\r\n",
+         "history_max_kib = 9\r\naction = logoff\r\naction = x\r\n[a]\r\n"},
+    };
+    for (const auto& [before, after] : cases) {
+        EXPECT_EQ(WithTimeUpAction(before, TimeUpAction::LogOff), after) << before;
+    }
+}
