@@ -89,16 +89,12 @@ void GuardAdmin::LoadConfiguration(std::vector<std::string>& problems) {
                                               m_platform.PathSeparator(), m_names, m_nNames);
     if (!why.empty())
         problems.push_back("cannot read " + PathOf(kExemptionListFileName) + ": " + why);
-    const FileContents limits = ReadDataFile(PathOf(kLimitsFileName), kMaxLimitsBytes, true);
-    if (limits.state == FileState::Unreadable) {
+    const LimitsLoad limits = LoadLimits(PathOf(kLimitsFileName), m_limits, m_platform.LeadBytes());
+    if (limits.read == FileState::Unreadable) {
         problems.push_back("cannot read " + PathOf(kLimitsFileName) + ": " + limits.why);
-        return;
     }
-    std::vector<LimitsProblem> found;
-    m_limits = limits.state == FileState::Read
-                   ? ParseLimits(limits.bytes, m_limits, m_platform.LeadBytes(), found)
-                   : Limits{};
-    for (const LimitsProblem& problem : found) problems.push_back(FormatLimitsProblem(problem));
+    m_limits = limits.limits;
+    problems.insert(problems.end(), limits.problems.begin(), limits.problems.end());
 }
 
 void GuardAdmin::RefreshCategory(const std::string& category) {

@@ -140,20 +140,16 @@ void CHourgateView::LoadExemptionListAndLimits() {
     }
     const std::string limitsPath =
         JoinPath(GetDocument().m_strConfigDirectory, m_platform.PathSeparator(), kLimitsFileName);
-    const FileContents limits = ReadDataFile(limitsPath, kMaxLimitsBytes, true);
-    if (limits.state == FileState::Unreadable) {
+    const LimitsLoad limits = LoadLimits(limitsPath, m_limits, m_platform.LeadBytes());
+    if (limits.read == FileState::Unreadable) {
         // The last limits read (or the fixed rules) stay in force.
         m_failures.Failed("cannot read " + limitsPath, limits.why);
         return;
     }
     m_failures.Succeeded("cannot read " + limitsPath);
-    m_bLimitsFile = limits.state == FileState::Read;
-    std::vector<LimitsProblem> problems;
-    m_limits = m_bLimitsFile ? ParseLimits(limits.bytes, m_limits, m_platform.LeadBytes(), problems)
-                             : Limits{};
-    for (const LimitsProblem& problem : problems) {
-        m_platform.WriteSystemLog(FormatLimitsProblem(problem));
-    }
+    m_bLimitsFile = limits.read == FileState::Read;
+    m_limits = limits.limits;
+    for (const std::string& problem : limits.problems) m_platform.WriteSystemLog(problem);
 }
 
 void CHourgateView::ReloadConfiguration() { LoadExemptionListAndLimits(); }

@@ -340,3 +340,17 @@ std::string DescribeLimits(const CategoryLimits& limits) {
                       limits.weekdayQuota, hours(limits.weekdayHours).c_str(), limits.weekendQuota,
                       hours(limits.weekendHours).c_str(), limits.warningMinutes);
 }
+
+LimitsLoad LoadLimits(const std::string& path, const Limits& lastGood, LeadByteTest isLeadByte) {
+    const FileContents file = ReadDataFile(path, kMaxLimitsBytes, true);
+    LimitsLoad load{file.state, lastGood, file.why, {}};
+    if (file.state == FileState::Unreadable) return load;
+    std::vector<LimitsProblem> problems;
+    load.limits = file.state == FileState::Read
+                      ? ParseLimits(file.bytes, lastGood, isLeadByte, problems)
+                      : Limits{};
+    for (const LimitsProblem& problem : problems) {
+        load.problems.push_back(FormatLimitsProblem(problem));
+    }
+    return load;
+}

@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/DataFile.h"
 #include "core/Platform.h"
 #include "core/UsagePolicy.h"
 
@@ -89,6 +90,17 @@ std::optional<TimeUpAction> TimeUpActionNamed(const std::string& name);
 // line before the first section rewritten, or, where there is none, one put
 // first; every other byte stays. Nothing (a new file) gives the one line.
 std::string WithTimeUpAction(const std::string& bytes, TimeUpAction action);
+
+// The file at `path`, read and parsed against `lastGood`: the fixed rules when
+// there is none, `lastGood` itself when it cannot be read now (`read` then
+// Unreadable, with `why`), and each problem as a line for the system log.
+struct LimitsLoad {
+    FileState read = FileState::Absent;
+    Limits limits;
+    std::string why;
+    std::vector<std::string> problems;
+};
+LimitsLoad LoadLimits(const std::string& path, const Limits& lastGood, LeadByteTest isLeadByte);
 
 // "limits.conf line N: ...", one line of the system log.
 std::string FormatLimitsProblem(const LimitsProblem& problem);
