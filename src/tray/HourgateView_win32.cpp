@@ -17,8 +17,10 @@ public:
         m_inner.TextOut(x, y, text);
         if (!kept.empty()) kept += "\r\n";
         kept += text;
+        ++lines;
     }
     std::string kept;
+    std::size_t lines = 0;
 
 private:
     TextOutput& m_inner;
@@ -53,13 +55,34 @@ void CViewWindow::Draw(TextOutput& output) {
 }
 
 void CViewWindow::OnPaint() {
-    const PaintScope paint(m_hWnd);
-    DcTextOutput dc(paint.dc());
-    KeptTextOutput output(dc);
-    Draw(output);
-    char shown[512] = {};
-    ::GetWindowTextA(m_hWnd, shown, sizeof shown);
-    if (output.kept != shown) ::SetWindowTextA(m_hWnd, output.kept.c_str());
+    std::size_t lines = 0;
+    {
+        const PaintScope paint(m_hWnd);
+        DcTextOutput dc(paint.dc());
+        KeptTextOutput output(dc);
+        Draw(output);
+        char shown[512] = {};
+        ::GetWindowTextA(m_hWnd, shown, sizeof shown);
+        if (output.kept != shown) ::SetWindowTextA(m_hWnd, output.kept.c_str());
+        lines = output.lines;
+    }
+    FitLines(lines);
+}
+
+void CViewWindow::FitLines(std::size_t lines) {
+    // The frame keeps its own size for the two lines; a third (the limits an
+    // administrator set) makes it as much taller as that line needs.
+    if (lines <= 2) return;
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    const int needed = static_cast<int>(lines - 1) * kLineSpacing + kLineSpacing * 2 / 3;
+    if (client.bottom >= needed) return;
+    const HWND frame = ::GetParent(m_hWnd);
+    RECT outer{};
+    ::GetWindowRect(frame, &outer);
+    ::SetWindowPos(frame, nullptr, 0, 0, outer.right - outer.left,
+                   outer.bottom - outer.top + needed - client.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CViewWindow::EnterGuardedMode(const GuardPipeReply& first) {

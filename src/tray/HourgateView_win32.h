@@ -48,6 +48,7 @@ protected:
 
 private:
     void OnPaint();
+    void FitLines(std::size_t lines);
     // The status lines: the view's own, or the guard's in guarded mode.
     void Draw(TextOutput& output);
     void ShowGuardReply(const GuardPipeReply& reply);
