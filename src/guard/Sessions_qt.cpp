@@ -46,9 +46,11 @@ bool LogindSessions::Start() {
                       this, SLOT(OnSessionNew(QString, QDBusObjectPath))) &&
         m_bus.connect(kLogindService, kLogindPath, kLogindManager, QStringLiteral("SessionRemoved"),
                       this, SLOT(OnSessionRemoved(QString, QDBusObjectPath))) &&
-        // Every object of logind: the sessions come and go, one match serves them all.
+        // Every session of logind: they come and go, one match serves them all.
+        // The bus filters on the interface, so the seat's and users' changes
+        // (one on every switch) never wake the guard.
         m_bus.connect(kLogindService, QString(), kProperties, QStringLiteral("PropertiesChanged"),
-                      this,
+                      {kLogindSession}, QString(), this,
                       SLOT(OnPropertiesChanged(QString, QVariantMap, QStringList, QDBusMessage)));
     if (connected) ReadAll();
     return connected;
@@ -89,13 +91,13 @@ void LogindSessions::ReadAll() {
              // Sessions no longer listed go now; the listed ones are read one by one,
              // and until then what is known of them stays.
              bool dropped = false;
-             for (auto it = m_ids.begin(); it != m_ids.end();) {
+             for (auto it = m_known.begin(); it != m_known.end();) {
                  if (listed.count(it->first) != 0) {
                      ++it;
                      continue;
                  }
-                 m_table.Remove(it->second.toStdString());
-                 it = m_ids.erase(it);
+                 m_table.Remove(it->second.id.toStdString());
+                 it = m_known.erase(it);
                  dropped = true;
              }
              if (dropped) m_changed();
@@ -110,7 +112,7 @@ void LogindSessions::ReadSession(const QString& id, const QString& path) {
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1) {
             if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownObject")) {
                 m_table.Remove(id.toStdString());  // gone while we asked
-                m_ids.erase(path);
+                m_known.erase(path);
                 m_changed();
                 return;
             }
@@ -123,12 +125,13 @@ void LogindSessions::ReadSession(const QString& id, const QString& path) {
         }
         m_failures.Succeeded("cannot read logind's session " + id.toStdString());
         const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().constFirst());
-        const std::string user = properties.value("Name").toString().toStdString();
-        const bool counts = SessionCounts(properties.value("Class").toString().toStdString(),
-                                          FirstOfStructure(properties.value("Seat")).toStdString(),
-                                          properties.value("Active").toBool());
-        m_ids[path] = id;
-        m_table.Update(id.toStdString(), user, counts);
+        Known known{id, properties.value("Name").toString().toStdString(),
+                    properties.value("Class").toString().toStdString(),
+                    FirstOfStructure(properties.value("Seat")).toStdString()};
+        const bool counts =
+            SessionCounts(known.sessionClass, known.seat, properties.value("Active").toBool());
+        m_table.Update(id.toStdString(), known.user, counts);
+        m_known[path] = std::move(known);
         m_changed();
     });
 }
@@ -142,8 +145,8 @@ void LogindSessions::SessionOfProcess(uint pid,
         std::optional<std::string> session;
         if (reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1) {
             const auto found =
-                m_ids.find(qdbus_cast<QDBusObjectPath>(reply.arguments().constFirst()).path());
-            if (found != m_ids.end()) session = found->second.toStdString();
+                m_known.find(qdbus_cast<QDBusObjectPath>(reply.arguments().constFirst()).path());
+            if (found != m_known.end()) session = found->second.id.toStdString();
         }
         done(session);
     });
@@ -155,16 +158,26 @@ void LogindSessions::OnSessionNew(const QString& id, const QDBusObjectPath& path
 
 void LogindSessions::OnSessionRemoved(const QString& id, const QDBusObjectPath& path) {
     m_table.Remove(id.toStdString());
-    m_ids.erase(path.path());
+    m_known.erase(path.path());
     m_changed();
 }
 
-void LogindSessions::OnPropertiesChanged(const QString& interface, const QVariantMap&,
-                                         const QStringList&, const QDBusMessage& message) {
-    const auto found = m_ids.find(message.path());
-    if (interface != kLogindSession || found == m_ids.end()) return;
-    // Read whole again: logind may send a property's new value or only its name.
-    const QString id = found->second;
-    const QString path = found->first;
-    ReadSession(id, path);
+void LogindSessions::OnPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                                         const QStringList& invalidated,
+                                         const QDBusMessage& message) {
+    const auto found = m_known.find(message.path());
+    if (interface != kLogindSession || found == m_known.end()) return;
+    const QString active = QStringLiteral("Active");
+    // Of what decides whether a session counts only Active ever changes; the
+    // idle and lock hints change often and decide nothing.
+    if (invalidated.contains(active)) {
+        ReadSession(found->second.id, found->first);  // named without its value
+        return;
+    }
+    const auto value = changed.find(active);
+    if (value == changed.end()) return;
+    const Known& known = found->second;
+    m_table.Update(known.id.toStdString(), known.user,
+                   SessionCounts(known.sessionClass, known.seat, value->toBool()));
+    m_changed();
 }

@@ -53,5 +53,11 @@ private:
     SessionTable m_table;
     FailureLog m_failures{
         [](const std::string& line) { ::syslog(LOG_WARNING, "%s", line.c_str()); }};
-    std::map<QString, QString> m_ids;  // session object path -> session id
+    // What stays fixed for a session's life, by its object path: with it a
+    // change of Active alone is applied from the signal, with no call back.
+    struct Known {
+        QString id;
+        std::string user, sessionClass, seat;
+    };
+    std::map<QString, Known> m_known;
 };

@@ -49,10 +49,15 @@ std::optional<std::string> PosixUserName(uid_t uid) {
 }
 
 std::string PosixExecutablePath() {
-    std::vector<char> buffer(4096);
-    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) return std::string();
-    return std::string(buffer.data(), static_cast<std::size_t>(n));
+    // Read once: the program's files are where it started, and the guard asks
+    // for them at every tick.
+    static const std::string path = [] {
+        std::vector<char> buffer(4096);
+        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) return std::string();
+        return std::string(buffer.data(), static_cast<std::size_t>(n));
+    }();
+    return path;
 }
 
 namespace {
